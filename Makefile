@@ -1,0 +1,31 @@
+# The project's entry points. Every target installs what it needs first (scripts/bootstrap).
+.PHONY: demo test bench fuzz format install
+
+DEMO_ARGS ?=
+
+demo:
+	@scripts/bootstrap
+	@cmake --preset debug >/dev/null
+	@cmake --build --preset debug --target zelvorn
+	@build/debug/app/zelvorn demo $(DEMO_ARGS)
+
+test:
+	@scripts/bootstrap
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan
+	@scripts/check-format
+
+bench:
+	@scripts/bootstrap
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+	@scripts/run-benchmarks build/release
+
+fuzz:
+	@scripts/bootstrap
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
