@@ -42,7 +42,9 @@ void SimSystemEvents::emitApp(std::map<std::uint64_t, AppHandler>& table, const 
   }
 }
 
-void SimSystemEvents::emitAppLaunched(const RunningApp& app) { emitApp(handlers_->launched, app); }
+void SimSystemEvents::emitAppLaunched(const RunningApp& app) {
+  emitApp(handlers_->launched, app);
+}
 void SimSystemEvents::emitAppTerminated(const RunningApp& app) {
   emitApp(handlers_->terminated, app);
 }
