@@ -138,7 +138,8 @@ Status InMemoryFileSystem::createEmptyFile(std::string_view path) {
   if (s.writeFailure) return *s.writeFailure;
   if (s.directories.count(p)) return posixError(EISDIR, p);
   if (auto parent = checkParent(s, p); !parent) return parent;
-  s.files[p] = std::make_shared<Node>(Node{std::string(), stamp(s)});
+  auto& node = s.files[p];
+  if (!node) node = std::make_shared<Node>(Node{std::string(), stamp(s)});
   return {};
 }
 

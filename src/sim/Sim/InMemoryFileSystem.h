@@ -27,6 +27,7 @@ class InMemoryFileSystem final : public IFileSystem {
   Status createDirectories(std::string_view path) override;
   Result<Bytes> readFile(std::string_view path) override;
   Status writeFileAtomically(std::string_view path, std::string_view bytes) override;
+  // Creates the file empty when it is missing; an existing file is left as it is.
   Status createEmptyFile(std::string_view path) override;
   Status removeFile(std::string_view path) override;
   Status moveFile(std::string_view from, std::string_view to) override;
