@@ -2,9 +2,11 @@
 #include <benchmark/benchmark.h>
 
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "Layout/LayoutEngine.h"
+#include "Layout/WorkspaceGeometry.h"
 #include "Models/LayoutType.h"
 
 namespace zelvorn {
@@ -25,6 +27,25 @@ void BM_paneLayout(benchmark::State& state) {
   state.SetLabel(std::string(rawValue(type)));
 }
 BENCHMARK(BM_paneLayout)->DenseRange(0, 8);
+
+// The rectangles a shown four-app grid workspace places its windows in.
+void BM_tileRects_fourApps(benchmark::State& state) {
+  Workspace w;
+  w.name = "Four";
+  for (int i = 0; i < 4; ++i) {
+    ManagedApp app;
+    app.bundleIdentifier = "com.example.app" + std::to_string(i);
+    w.apps.push_back(app);
+  }
+  w.layout.type = LayoutType::grid2x2;
+  w.layout.ratios = std::vector<double>{0.45, 0.55};
+  WorkspaceGeometry::ContainerFacts facts{AXRect{12, 37, 1488, 933}, std::nullopt, std::nullopt};
+  for (auto _ : state) {
+    auto tiles = WorkspaceGeometry::tileRects(w, facts);
+    benchmark::DoNotOptimize(tiles);
+  }
+}
+BENCHMARK(BM_tileRects_fourApps);
 
 }  // namespace
 }  // namespace zelvorn
