@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "App/Log.h"
 #include "Layout/DisplayResolver.h"
 #include "Layout/GeometryLog.h"
 #include "Layout/ScreenGeometry.h"
+#include "Support/CapturingConsole.h"
 #include "Support/GeometryPrint.h"
 
 namespace zelvorn {
@@ -160,18 +159,6 @@ TEST(DisplayTopology, BestScreenIsAtAndReachability) {
   EXPECT_FALSE(DisplayTopology::isHandleOnScreen({100, 18, 80, 12}, screen));
 }
 
-class CapturingConsole : public IConsole {
- public:
-  void writeLine(std::string_view line) override {
-    std::lock_guard lock(mutex_);
-    lines.emplace_back(line);
-  }
-  std::vector<std::string> lines;
-
- private:
-  std::mutex mutex_;
-};
-
 TEST(GeometryLog, WholeTruncatedPoints) {
   EXPECT_EQ(GeometryLog::rectLog(AXRect{0, 25, 1512, 957}), "(0,25 1512\u00D7957)");
   EXPECT_EQ(GeometryLog::rectLog(CocoaRect{-12.9, 0.99, 700.5, -3.2}), "(-12,0 700\u00D7-3)");
@@ -185,11 +172,9 @@ TEST(GeometryLog, WholeTruncatedPoints) {
 
 TEST(GeometryLog, SlowAccessibilityCallsAreLogged) {
   CapturingConsole console;
-  Log::configure({&console});
   GeometryLog::logIfSlowAX("windows", "Safari", 10.0, 10.149);
   GeometryLog::logIfSlowAX("windows", "Mail", 10.0, 10.4);
-  Log::configure({});
-  EXPECT_EQ(console.lines, std::vector<std::string>{"[Zelvorn][AX] windows: Mail took 400 ms."});
+  EXPECT_EQ(console.lines(), std::vector<std::string>{"[Zelvorn][AX] windows: Mail took 400 ms."});
 }
 
 }  // namespace
