@@ -18,6 +18,7 @@ struct ProcessFacts {
   std::string bundlePath;
   bool isAppBundle = false;
   std::optional<std::string> bundleIdentifier;
+  std::optional<std::string> executablePath;
   std::optional<std::string> shortVersion;
   std::optional<std::string> buildVersion;
 };

@@ -484,7 +484,9 @@ AXError SimDesktop::writeFrame(Window& w, std::optional<AXPoint> origin, std::op
   AXRect before = w.spec.frame;
   if (origin) {
     if (w.spec.move == SimRefusal::fails) return w.spec.refusalError;
-    if (w.spec.move == SimRefusal::none && !w.spec.fullScreen) {
+    if (w.spec.ignoresNextMoves > 0) {
+      --w.spec.ignoresNextMoves;
+    } else if (w.spec.move == SimRefusal::none && !w.spec.fullScreen) {
       w.spec.frame.x = origin->x;
       w.spec.frame.y = origin->y;
     }

@@ -42,6 +42,8 @@ struct SimWindowSpec {
   AXError refusalError = kAXErrorAttributeUnsupported;
   // Puts itself back where it was this long after being moved or resized through Accessibility.
   std::optional<Seconds> movesBackAfter;
+  // Reports success for this many position writes without moving (busy with its own animation).
+  int ignoresNextMoves = 0;
   bool exposesWindowNumber = true;
 
   static SimWindowSpec openPanel(AXRect frame = {300, 200, 700, 450}) {
