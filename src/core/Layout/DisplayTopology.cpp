@@ -1,5 +1,7 @@
 #include "Layout/DisplayTopology.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -45,9 +47,9 @@ std::string DisplayTopology::identity(std::optional<DisplayNumber> displayID,
                                       const CocoaRect& frame) {
   // An empty UUID would make every such display the same one.
   if (displayID && uuid && !uuid->empty()) return *uuid;
-  return "geom:" + GeometryLog::wholePoints(frame.width) + "x" +
-         GeometryLog::wholePoints(frame.height) + "@" + GeometryLog::wholePoints(frame.minX()) +
-         "," + GeometryLog::wholePoints(frame.minY());
+  return fmt::format("geom:{}x{}@{},{}", GeometryLog::wholePoints(frame.width),
+                     GeometryLog::wholePoints(frame.height), GeometryLog::wholePoints(frame.minX()),
+                     GeometryLog::wholePoints(frame.minY()));
 }
 
 bool DisplayTopology::isFullyOnScreens(const AXRect& rect, const std::vector<AXRect>& screens) {

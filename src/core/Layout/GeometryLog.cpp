@@ -14,20 +14,20 @@ std::string GeometryLog::wholePoints(double v) {
 }
 
 std::string GeometryLog::rectLogOf(double x, double y, double w, double h) {
-  return "(" + wholePoints(x) + "," + wholePoints(y) + " " + wholePoints(w) + "\u00D7" +
-         wholePoints(h) + ")";
+  return fmt::format("({},{} {}\u00D7{})", wholePoints(x), wholePoints(y), wholePoints(w),
+                     wholePoints(h));
 }
 
 std::string GeometryLog::rectDescriptionOf(double x, double y, double w, double h) {
-  return "x=" + wholePoints(x) + " y=" + wholePoints(y) + " w=" + wholePoints(w) +
-         " h=" + wholePoints(h);
+  return fmt::format("x={} y={} w={} h={}", wholePoints(x), wholePoints(y), wholePoints(w),
+                     wholePoints(h));
 }
 
 std::string GeometryLog::screensLogSummary(const std::vector<AXRect>& visibleFramesAX) {
   std::string out = "displays(AX): [";
   for (std::size_t i = 0; i < visibleFramesAX.size(); ++i) {
     if (i > 0) out += "; ";
-    out += "screen" + std::to_string(i) + " visible=" + rectLog(visibleFramesAX[i]);
+    out += fmt::format("screen{} visible={}", i, rectLog(visibleFramesAX[i]));
   }
   return out + "]";
 }
