@@ -3,34 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <vector>
 
-#include "App/Log.h"
 #include "Sim/SimDesktop.h"
+#include "Support/CapturingConsole.h"
 
 namespace zelvorn {
 namespace {
 
 using WindowInfo = AXWindowController::WindowInfo;
 using Facts = AXWindowController::MenuItemFacts;
-
-class CapturingConsole final : public IConsole {
- public:
-  void writeLine(std::string_view line) override {
-    std::lock_guard guard(lock_);
-    lines_.emplace_back(line);
-  }
-  std::vector<std::string> lines() {
-    std::lock_guard guard(lock_);
-    return lines_;
-  }
-
- private:
-  std::mutex lock_;
-  std::vector<std::string> lines_;
-};
 
 WindowInfo info(std::optional<std::string> role, std::optional<std::string> subrole,
                 std::optional<Size> size, std::optional<std::string> identifier = std::nullopt) {
@@ -189,12 +172,11 @@ TEST(AXWindowRules, StandardizedFilePath) {
 struct AXController : testing::Test {
   VirtualMainLoop loop;
   SimDesktop desk{loop};
-  AXWindowController ax{desk.accessibility(), desk.windowList()};
+  AXWindowController ax{desk.accessibility(), desk.windowList(), desk.displays()};
   CapturingConsole console;
   Pid pid = 0;
 
   void SetUp() override {
-    Log::configure(LogSinks{&console});
     SimAppSpec app;
     app.bundlePath = "/Applications/Editor.app";
     app.bundleIdentifier = "com.example.editor";
@@ -203,7 +185,6 @@ struct AXController : testing::Test {
     desk.install(app);
     pid = desk.launch("com.example.editor");
   }
-  void TearDown() override { Log::configure({}); }
 
   WindowNumber open(SimWindowSpec spec = {}) { return desk.openWindow(pid, std::move(spec)); }
   std::vector<std::string> calls() {
@@ -447,7 +428,7 @@ TEST(AXMenuSearch, FindsTheNewWindowCommandThroughTheMenuBar) {
     app.menus = c.menus;
     desk.install(app);
     Pid pid = desk.launch("com.example.app");
-    AXWindowController ax{desk.accessibility(), desk.windowList()};
+    AXWindowController ax{desk.accessibility(), desk.windowList(), desk.displays()};
     auto found = ax.newWindowMenuItem(pid);
     if (!c.chosen) {
       EXPECT_FALSE(found) << c.what;
@@ -475,7 +456,7 @@ TEST_F(AXController, PressOpensAWindowOrLogsTheError) {
                  item("New Document", false, std::nullopt, std::nullopt)}}};
   desk2.install(app);
   Pid browser = desk2.launch("com.example.browser");
-  AXWindowController ax2{desk2.accessibility(), desk2.windowList()};
+  AXWindowController ax2{desk2.accessibility(), desk2.windowList(), desk2.displays()};
   auto command = ax2.newWindowMenuItem(browser);
   ASSERT_TRUE(command);
   EXPECT_TRUE(ax2.press(command->element));
@@ -529,6 +510,21 @@ TEST_F(AXController, NativeFullScreenBySizeWithAndWithoutATopInset) {
     desk.closeWindow(w);
   }
   EXPECT_EQ(desk.recorder().texts({SimCallKind::windowList}).front(), "windowList 16");
+}
+
+TEST_F(AXController, NativeFullScreenFollowsTheDisplaysOfTheDesktop) {
+  auto notched = SimDisplays::makeScreen(1, {0, 0, 1512, 982});
+  notched.safeAreaTopInset = 32;
+  desk.displays().setScreens({notched, SimDisplays::makeScreen(2, {1512, 0, 1920, 1080})});
+  auto w = open();
+  EXPECT_FALSE(ax.appHasNativeFullScreenWindow(pid));
+  desk.setFullScreen(w, true, AXRect{0, 32, 1512, 950});
+  EXPECT_TRUE(ax.appHasNativeFullScreenWindow(pid));
+  desk.setFullScreen(w, false, AXRect{1600, 100, 800, 600});
+  EXPECT_FALSE(ax.appHasNativeFullScreenWindow(pid));
+  desk.setFullScreen(w, true);  // takes the screen it is on
+  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{1512, -98, 1920, 1080}));
+  EXPECT_TRUE(ax.appHasNativeFullScreenWindow(pid));
 }
 
 TEST_F(AXController, WindowNumbersMayBeUnavailable) {

@@ -2,27 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "Accessibility/NewWindowCapability.h"
-#include "App/Log.h"
 #include "Sim/InMemoryKeyValueStore.h"
 #include "Sim/SimDesktop.h"
+#include "Support/CapturingConsole.h"
 
 namespace zelvorn {
 namespace {
-
-class Lines final : public IConsole {
- public:
-  void writeLine(std::string_view line) override {
-    std::lock_guard guard(lock_);
-    lines.emplace_back(line);
-  }
-  std::mutex lock_;
-  std::vector<std::string> lines;
-};
 
 class FixedEnvironment final : public IEnvironment {
  public:
@@ -40,8 +29,7 @@ TEST(AccessibilityPermission, DiagnosticsDescribeTheProcessAndItsTrust) {
   SimDesktop desk{loop};
   FixedEnvironment env;
   AccessibilityPermission permission{desk.accessibility(), env, desk.launchServices()};
-  Lines console;
-  Log::configure(LogSinks{&console});
+  CapturingConsole console;
 
   env.facts = {412,
                "Zelvorn",
@@ -58,7 +46,7 @@ TEST(AccessibilityPermission, DiagnosticsDescribeTheProcessAndItsTrust) {
   EXPECT_FALSE(d.isRunningFromBundle);
   permission.logDiagnostics("Show Workspace ‘Writing’");
 
-  EXPECT_EQ(console.lines,
+  EXPECT_EQ(console.lines(),
             (std::vector<std::string>{
                 "[Zelvorn][AX] launch: trusted=true id=com.zelvorn.Zelvorn pid=412 "
                 "fromApplications=true fromBundle=true path=/Applications/Zelvorn.app",
@@ -72,7 +60,6 @@ TEST(AccessibilityPermission, DiagnosticsDescribeTheProcessAndItsTrust) {
   desk.setGrantsTrustOnPrompt(true);
   permission.promptForTrust();
   EXPECT_TRUE(permission.isTrusted());
-  Log::configure({});
 }
 
 class CountingStore final : public IKeyValueStore {

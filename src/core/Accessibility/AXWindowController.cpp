@@ -355,6 +355,13 @@ std::optional<std::string> AXWindowController::documentPath(const AXElement& win
 
 // --- Full screen ---
 
+bool AXWindowController::appHasNativeFullScreenWindow(Pid pid) {
+  std::vector<FullScreenExtent> extents;
+  for (const auto& screen : displays_.screens())
+    extents.push_back({screen.frame.size(), screen.safeAreaTopInset});
+  return appHasNativeFullScreenWindow(pid, extents);
+}
+
 bool AXWindowController::appHasNativeFullScreenWindow(
     Pid pid, const std::vector<FullScreenExtent>& screens) {
   std::vector<Size> sizes;

@@ -14,6 +14,7 @@
 
 #include "Platform/Geometry.h"
 #include "Platform/IAccessibility.h"
+#include "Platform/IDisplays.h"
 #include "Platform/IWindowList.h"
 #include "Platform/Types.h"
 
@@ -85,8 +86,8 @@ class AXWindowController {
   static constexpr double kPlacementTolerance = 8;
   static constexpr double kFullScreenTolerance = 2;
 
-  AXWindowController(IAccessibility& ax, IWindowList& windowList)
-      : ax_(ax), windowList_(windowList) {}
+  AXWindowController(IAccessibility& ax, IWindowList& windowList, const IDisplays& displays)
+      : ax_(ax), windowList_(windowList), displays_(displays) {}
 
   // --- Single-attribute readers: an error, a missing value or a value of another type reads as
   // empty (or false). ---
@@ -136,6 +137,7 @@ class AXWindowController {
   // --- Full screen ---
   // Whether an ordinary window of the process is the size of a screen (or of a screen below its
   // camera housing), within two points.
+  bool appHasNativeFullScreenWindow(Pid pid);
   bool appHasNativeFullScreenWindow(Pid pid, const std::vector<FullScreenExtent>& screens);
 
  private:
@@ -143,6 +145,7 @@ class AXWindowController {
 
   IAccessibility& ax_;
   IWindowList& windowList_;
+  const IDisplays& displays_;
 };
 
 // Parses a "file:" URL into its standardized path: percent escapes decoded, "." and ".." resolved,

@@ -34,6 +34,7 @@ std::string lastComponent(const std::string& path) {
 SimDesktop::SimDesktop(VirtualMainLoop& loop, SimOwnProcess own)
     : loop_(loop),
       systemEvents_(loop),
+      displays_(systemEvents_),
       accessibility_(*this),
       windowList_(*this),
       runningApps_(*this),
@@ -50,6 +51,7 @@ SimDesktop::SimDesktop(VirtualMainLoop& loop, SimOwnProcess own)
   proc.facts.launchDate = loop.wallNow();
   proc.appElement = newElement({ElementKind::application, own.pid});
   processes_.emplace(own.pid, std::move(proc));
+  displays_.setScreens({SimDisplays::makeScreen(1, {0, 0, 1440, 900})});
 }
 
 SimDesktop::~SimDesktop() {
@@ -392,6 +394,7 @@ void SimDesktop::setFullScreen(WindowNumber number, bool on, std::optional<AXRec
   auto* w = liveWindow(number);
   if (!w) return;
   w->spec.fullScreen = on;
+  if (on && !frame) frame = screenFrameAX({w->spec.frame.midX(), w->spec.frame.midY()});
   if (frame) {
     AXRect before = w->spec.frame;
     w->spec.frame = *frame;
@@ -458,6 +461,21 @@ AXElement SimDesktop::menuItemElement(Pid pid, std::string_view menuTitle,
 }
 
 // --- Frames ---
+
+std::optional<AXRect> SimDesktop::screenFrameAX(AXPoint point) const {
+  auto screens = displays_.screens();
+  if (screens.empty()) return std::nullopt;
+  // AX space hangs from the top-left of the primary display (the one at the Cocoa origin).
+  double primaryHeight = screens.front().frame.height;
+  for (const auto& s : screens)
+    if (s.frame.x == 0 && s.frame.y == 0) primaryHeight = s.frame.height;
+  auto toAX = [&](const CocoaRect& r) {
+    return AXRect{r.x, primaryHeight - r.y - r.height, r.width, r.height};
+  };
+  for (const auto& s : screens)
+    if (toAX(s.frame).contains(point)) return toAX(s.frame);
+  return toAX(screens[displays_.mainScreenIndex().value_or(0)].frame);
+}
 
 Size SimDesktop::constrainedSize(const SimWindowSpec& spec, Size requested) const {
   auto fit = [](double want, double min, std::optional<double> max, double inc, double base) {

@@ -23,6 +23,7 @@
 #include "Sim/SimAccessibility.h"
 #include "Sim/SimCallRecorder.h"
 #include "Sim/SimDesktopTypes.h"
+#include "Sim/SimDisplays.h"
 #include "Sim/SimLaunchServices.h"
 #include "Sim/SimRunningApps.h"
 #include "Sim/SimSystemEvents.h"
@@ -33,8 +34,8 @@ namespace zelvorn {
 
 // This program's own process as the desktop lists it.
 struct SimOwnProcess {
-  Pid pid = 400;
-  std::string bundleIdentifier = "com.zelvorn.Zelvorn";
+  Pid pid = 4242;
+  std::string bundleIdentifier = "app.zelvorn.Zelvorn";
   std::string name = "Zelvorn";
   std::string bundlePath = "/Applications/Zelvorn.app";
 };
@@ -54,6 +55,8 @@ class SimDesktop {
   IRunningApps& runningApps() { return runningApps_; }
   ILaunchServices& launchServices() { return launchServices_; }
   SimSystemEvents& systemEvents() { return systemEvents_; }
+  // One 1440×900 display to begin with; tests and the demo rearrange them at run time.
+  SimDisplays& displays() { return displays_; }
   SimCallRecorder& recorder() { return recorder_; }
   VirtualMainLoop& loop() { return loop_; }
 
@@ -86,7 +89,8 @@ class SimDesktop {
   // The user drags or resizes the window (no constraints beyond the window's own).
   void moveWindowByUser(WindowNumber number, AXRect frame);
   void setMinimized(WindowNumber number, bool minimized);
-  // Enters or leaves native full screen; entering takes `frame` (the screen) as the window's frame.
+  // Enters or leaves native full screen. Entering takes `frame` as the window's frame, by default
+  // the frame of the screen that holds the window's centre (the main screen when none does).
   void setFullScreen(WindowNumber number, bool on, std::optional<AXRect> frame = std::nullopt);
   // Raises the window, makes it its application's main and focused window and the application
   // frontmost.
@@ -214,12 +218,15 @@ class SimDesktop {
   // The time a call on the element may take before it gives up.
   Seconds timeoutFor(std::uint64_t identity, Pid pid) const;
   RunningApp snapshot(const Process& proc) const;
+  // The AX-space frame of the screen holding the point, else of the main screen.
+  std::optional<AXRect> screenFrameAX(AXPoint point) const;
   std::vector<Pid> pidsInOrder() const;
 
   VirtualMainLoop& loop_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
   SimCallRecorder recorder_;
   SimSystemEvents systemEvents_;
+  SimDisplays displays_;
   SimAccessibility accessibility_;
   SimWindowList windowList_;
   SimRunningApps runningApps_;
