@@ -43,11 +43,12 @@ ProcessFacts currentProcess() {
   std::error_code ec;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   facts.bundlePath = ec ? std::string() : exe.string();
+  if (!ec) facts.executablePath = exe.string();
   if (facts.processName.empty()) facts.processName = exe.filename().string();
   // Installed means run from a bin folder (/usr/bin, /usr/local/bin, ~/.local/bin, …) rather than
   // straight out of a build folder.
   facts.isAppBundle = !ec && exe.parent_path().filename() == "bin";
-  facts.bundleIdentifier = "app.zelvorn.Zelvorn";
+  facts.bundleIdentifier = "com.zelvorn.Zelvorn";
   facts.shortVersion = ZELVORN_VERSION;
   facts.buildVersion = ZELVORN_BUILD;
   return facts;

@@ -3,11 +3,12 @@
 namespace zelvorn {
 
 SimEnvironment::SimEnvironment() {
-  facts.pid = 4242;
+  facts.pid = 400;  // the simulated desktop's own process
   facts.processName = "Zelvorn";
   facts.bundlePath = "/Applications/Zelvorn.app";
   facts.isAppBundle = true;
-  facts.bundleIdentifier = "app.zelvorn.Zelvorn";
+  facts.bundleIdentifier = "com.zelvorn.Zelvorn";
+  facts.executablePath = "/Applications/Zelvorn.app/Contents/MacOS/Zelvorn";
   facts.shortVersion = "1.0";
   facts.buildVersion = "1";
   folders.applicationSupportDirectory = "/home/user/.local/share";
