@@ -197,12 +197,13 @@ LayoutEngine::PaneLayout LayoutEngine::paneLayout(LayoutType type, Rect containe
         frames = {container};
         break;
       }
-      auto [main, columnGutter, sidebar] =
-          splitColumns(container, ratioValue(ratios, 0, type), gutter);
+      // Not a structured binding: the lambdas below capture the sidebar (clang 14 cannot).
+      TwoWay split = splitColumns(container, ratioValue(ratios, 0, type), gutter);
+      const Rect sidebar = split.second;
       frames.reserve(n);
       gutters.reserve(n - 1);
-      frames.push_back(main);
-      gutters.push_back({SplitAxis::column, 0, columnGutter});
+      frames.push_back(split.first);
+      gutters.push_back({SplitAxis::column, 0, split.gutter});
       // The sidebar's rows are always equal; they have no ratio of their own.
       forEachSegment(
           sidebar.height, count - 1, gutter, 0.5,
@@ -358,10 +359,11 @@ std::vector<Rect> LayoutEngine::grid(Rect rect, int count, double spacing, doubl
 
 std::vector<Rect> LayoutEngine::mainSidebar(Rect rect, int count, double spacing, double ratio) {
   if (count < 2) return {rect};
-  auto [main, gap, sidebar] = splitColumns(rect, ratio, spacing);
+  TwoWay split = splitColumns(rect, ratio, spacing);
+  const Rect sidebar = split.second;
   std::vector<Rect> out;
   out.reserve(static_cast<std::size_t>(count));
-  out.push_back(main);
+  out.push_back(split.first);
   forEachSegment(
       sidebar.height, count - 1, spacing, 0.5,
       [&](double o, double l) { out.push_back(rowRect(sidebar, o, l, true)); },
