@@ -1,0 +1,10 @@
+#include "Core/StageManagerGate.h"
+
+namespace zelvorn {
+
+bool StageManagerGate::refreshState() {
+  lastCheck_ = ctx_.now();
+  return false;
+}
+
+}  // namespace zelvorn
