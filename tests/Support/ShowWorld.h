@@ -60,7 +60,7 @@ struct ShowWorld : SimWorld {
   static constexpr CocoaRect kMainScreen{0, 0, 1512, 982};
 
   CapturingConsole console;
-  SimDisplays displays{desktop.systemEvents()};
+  SimDisplays& displays = desktop.displays();
   SimModalUI modal;
   SimEnvironment environment;
   HookedAccessibility accessibility{desktop.accessibility()};

@@ -69,7 +69,7 @@ struct ControllerContext {
       : services(s),
         loop(s.loop),
         manager(s.manager),
-        axController(s.accessibility, s.windowList),
+        axController(s.accessibility, s.windowList, s.displays),
         permission(s.accessibility, s.environment, s.launchServices),
         registry(s.launchServices, s.files),
         apps(s.runningApps, s.launchServices, registry) {}

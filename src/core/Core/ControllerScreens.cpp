@@ -1,5 +1,6 @@
 #include "Core/ControllerScreens.h"
 
+#include "Layout/DisplayQueries.h"
 #include "Layout/DisplayTopology.h"
 #include "Layout/ScreenGeometry.h"
 
@@ -18,11 +19,7 @@ double ControllerScreens::primaryHeight() const {
 }
 
 std::vector<AXRect> ControllerScreens::availableScreensVisibleAX() const {
-  double h = primaryHeight();
-  std::vector<AXRect> out;
-  for (const auto& s : ctx_.services.displays.screens())
-    out.push_back(ScreenGeometry::cocoaToAX(s.visibleFrame, h));
-  return out;
+  return DisplayQueries::availableScreensVisibleAX(ctx_.services.displays);
 }
 
 std::vector<AXRect> ControllerScreens::screenFramesAX() const {
@@ -41,38 +38,20 @@ std::optional<AXRect> ControllerScreens::mainScreenVisibleAX() const {
 }
 
 std::optional<AXRect> ControllerScreens::screenVisibleFrameAX(const AXRect& rect) const {
-  auto frames = screenFramesAX();
-  auto visible = availableScreensVisibleAX();
-  AXPoint centre{rect.midX(), rect.midY()};
-  for (std::size_t i = 0; i < frames.size(); ++i)
-    if (frames[i].contains(centre)) return visible[i];
-  return mainScreenVisibleAX();
+  return DisplayQueries::screenVisibleFrameAX(rect, ctx_.services.displays);
 }
 
-// Without a pointer or a focused managed window to go by, the main screen is where the user
-// works; failing that the first screen.
+// The pointer and the focused managed window are not tracked yet: the main screen is where the
+// user works.
 std::optional<std::pair<AXRect, std::string>> ControllerScreens::currentDisplayVisibleAX() const {
-  if (auto main = mainScreenVisibleAX()) return std::make_pair(*main, std::string("NSScreen.main"));
-  auto visible = availableScreensVisibleAX();
-  if (visible.empty()) return std::nullopt;
-  return std::make_pair(visible.front(), std::string("first screen"));
+  auto current =
+      DisplayQueries::currentDisplayVisibleAX(ctx_.services.displays, std::nullopt, std::nullopt);
+  if (!current) return std::nullopt;
+  return std::make_pair(current->visibleFrame, current->reason);
 }
 
 std::optional<DisplayNumber> ControllerScreens::displayID(const AXRect& rect) const {
-  auto screens = ctx_.services.displays.screens();
-  double h = primaryHeight();
-  AXPoint centre{rect.midX(), rect.midY()};
-  for (const auto& s : screens)
-    if (ScreenGeometry::cocoaToAX(s.frame, h).contains(centre))
-      return DisplayTopology::displayID(s);
-  return std::nullopt;
-}
-
-std::vector<FullScreenExtent> ControllerScreens::fullScreenExtents() const {
-  std::vector<FullScreenExtent> out;
-  for (const auto& s : ctx_.services.displays.screens())
-    out.push_back({s.frame.size(), s.safeAreaTopInset});
-  return out;
+  return DisplayQueries::displayID(rect, ctx_.services.displays);
 }
 
 CocoaRect ControllerScreens::toCocoa(const AXRect& r) const {

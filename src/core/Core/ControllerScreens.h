@@ -1,6 +1,6 @@
 // The displays as the session controller asks about them: the display-set fingerprint (cached
 // until the displays change), visible frames in AX space, the display the user is working on,
-// which display a rectangle is on, and the extents the full-screen test compares windows with.
+// and which display a rectangle is on.
 #pragma once
 
 #include <optional>
@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "Accessibility/AXWindowController.h"
 #include "Core/ControllerContext.h"
 #include "Platform/Geometry.h"
 
@@ -29,7 +28,6 @@ class ControllerScreens {
   // The display the user is working on and why it was chosen.
   std::optional<std::pair<AXRect, std::string>> currentDisplayVisibleAX() const;
   std::optional<DisplayNumber> displayID(const AXRect& rect) const;
-  std::vector<FullScreenExtent> fullScreenExtents() const;
 
   CocoaRect toCocoa(const AXRect& r) const;
 

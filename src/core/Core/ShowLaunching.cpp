@@ -147,9 +147,7 @@ void ShowLaunching::reopenWindowlessApps(const std::vector<ManagedApp>& panes,
     auto running = ctx_.apps.runningApplication(bundleID);
     if (!running || !running->isFinishedLaunching) continue;
     if (!ctx_.axController.windowInfos(running->pid, kWindowlessCheckTimeout).empty()) continue;
-    if (ctx_.axController.appHasNativeFullScreenWindow(running->pid,
-                                                       ctx_.screens->fullScreenExtents()))
-      continue;
+    if (ctx_.axController.appHasNativeFullScreenWindow(running->pid)) continue;
     handled.insert(bundleID);
     Log::line("[Zelvorn] " + pane.displayName +
               ": running with no window — reopening it now instead of after the wait.");

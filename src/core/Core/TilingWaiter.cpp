@@ -66,7 +66,7 @@ void TilingWaiter::tileWhenWindowsReady(const Uuid& workspaceID, int attempt, in
       noteOwnChooser(*dialog, workspaceID);
       chooserUp = true;
       ++ready;
-    } else if (ax.appHasNativeFullScreenWindow(app.pid, ctx_.screens->fullScreenExtents())) {
+    } else if (ax.appHasNativeFullScreenWindow(app.pid)) {
       ++ready;
     }
     Seconds took = ctx_.now() - started;

@@ -119,7 +119,7 @@ std::optional<WindowPlacement::ManagedPlacement> WindowPlacement::placeManagedWi
 
   auto resolved = ctx_.binding->resolveWindow(app, running);
   if (!resolved) {
-    if (!ax.appHasNativeFullScreenWindow(running.pid, ctx_.screens->fullScreenExtents())) {
+    if (!ax.appHasNativeFullScreenWindow(running.pid)) {
       Log::line("[Zelvorn] " + app.displayName +
                 ": running but no window yet — pane pending, will adopt on window appear.");
       return std::nullopt;
