@@ -206,6 +206,23 @@ TEST_F(Desk, LaunchingTakesTheBundlesDelaysAndOpensDocumentsAsWindows) {
   EXPECT_EQ(desk.window(ws[0])->spec.document, "file:///Users/me/My%20Notes.txt");
   EXPECT_EQ(desk.runningApps().withBundleIdentifier("com.example.notes").size(), 1u);
 
+  // A second request while the first is still starting gets the same process.
+  SimAppSpec slow = notes();
+  slow.bundlePath = "/Applications/Slow.app";
+  slow.bundleIdentifier = "com.example.slow";
+  slow.launchDelay = 2;
+  desk.install(slow);
+  std::vector<Pid> answered;
+  for (int i = 0; i < 2; ++i) {
+    desk.launchServices().openApplication(
+        "/Applications/Slow.app", {}, false,
+        [&](Result<RunningApp> r) { answered.push_back(r.value().pid); });
+    loop.advance(1);
+  }
+  ASSERT_EQ(answered.size(), 2u);
+  EXPECT_EQ(answered[0], answered[1]);
+  EXPECT_EQ(desk.runningApps().withBundleIdentifier("com.example.slow").size(), 1u);
+
   std::optional<Error> error;
   desk.launchServices().openApplication("/Applications/Gone.app", {}, false,
                                         [&](Result<RunningApp> r) { error = r.error(); });
@@ -252,6 +269,111 @@ TEST_F(Desk, TerminateEndsTheProcessAfterItsDelayAndTellsSubscribers) {
   EXPECT_FALSE(desk.app(pid));
   EXPECT_FALSE(desk.window(w)->alive);
   EXPECT_EQ(gone, std::vector<Pid>{pid});
+}
+
+}  // namespace
+}  // namespace zelvorn
+
+namespace zelvorn {
+namespace {
+
+TEST_F(Desk, FocusChangesAreHeardOnTheApplicationElementWithTheWindow) {
+  Pid pid = start();
+  auto a = desk.openWindow(pid, {});
+  auto b = desk.openWindow(pid, {});
+  std::vector<std::string> heard;
+  std::unique_ptr<IAXObserver> obs;
+  ASSERT_EQ(ax.createObserver(
+                pid,
+                [&](const AXNotification& n) {
+                  heard.push_back(n.name + (n.element == desk.windowElement(a) ? " a" : " b"));
+                },
+                obs),
+            0);
+  for (auto name : {"AXFocusedWindowChanged", "AXMainWindowChanged", "AXWindowCreated"})
+    ASSERT_EQ(obs->add(desk.applicationElement(pid), name), 0);
+  ASSERT_EQ(ax.performAction(desk.windowElement(a), "AXRaise"), 0);
+  desk.closeWindow(a);
+  loop.advance(0);
+  EXPECT_EQ(heard, (std::vector<std::string>{"AXFocusedWindowChanged a", "AXMainWindowChanged a",
+                                             "AXFocusedWindowChanged b", "AXMainWindowChanged b"}));
+  EXPECT_EQ(desk.stackingOrder(), std::vector<WindowNumber>{b});
+}
+
+TEST_F(Desk, ObserverFailuresCanBeInjectedPerProcess) {
+  Pid pid = start();
+  std::unique_ptr<IAXObserver> obs;
+  desk.failObserverCreation(pid, kAXErrorCannotComplete, 1);
+  EXPECT_EQ(ax.createObserver(
+                pid, [](const AXNotification&) {}, obs),
+            kAXErrorCannotComplete);
+  EXPECT_FALSE(obs);
+  ASSERT_EQ(ax.createObserver(
+                pid, [](const AXNotification&) {}, obs),
+            kAXErrorSuccess);
+  desk.failObserverRegistration(pid, "AXWindowCreated", kAXErrorCannotComplete, 1);
+  AXElement app = desk.applicationElement(pid);
+  EXPECT_EQ(obs->add(app, "AXFocusedWindowChanged"), kAXErrorSuccess);
+  EXPECT_EQ(obs->add(app, "AXWindowCreated"), kAXErrorCannotComplete);
+  EXPECT_EQ(obs->add(app, "AXWindowCreated"), kAXErrorSuccess);
+  EXPECT_EQ(desk.recorder().texts({SimCallKind::axObserver}),
+            (std::vector<std::string>{
+                "observer create", "observer create", "observer add AXFocusedWindowChanged",
+                "observer add AXWindowCreated", "observer add AXWindowCreated"}));
+}
+
+TEST_F(Desk, RunningAppsListInLaunchOrderAndRequestsChangeTheDesktop) {
+  Pid notesPid = start();
+  SimAppSpec helper = notes();
+  helper.bundlePath = "/Applications/Notes Helper.app";
+  helper.activationPolicy = ActivationPolicy::accessory;
+  helper.name = "Notes Helper";
+  desk.install(helper);
+  auto all = desk.runningApps().all();  // this program first, then in launch order
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].pid, desk.runningApps().ownPid());
+  EXPECT_EQ(all[1].pid, notesPid);
+
+  std::vector<Pid> activated;
+  auto sub =
+      desk.systemEvents().onAppActivated([&](const RunningApp& a) { activated.push_back(a.pid); });
+  desk.ignoreUnhide(notesPid, 1);
+  EXPECT_TRUE(desk.runningApps().hide(notesPid));
+  EXPECT_TRUE(desk.app(notesPid)->isHidden);
+  EXPECT_TRUE(desk.runningApps().unhide(notesPid));
+  EXPECT_TRUE(desk.app(notesPid)->isHidden);  // accepted, no effect
+  EXPECT_TRUE(desk.runningApps().unhide(notesPid));
+  EXPECT_FALSE(desk.app(notesPid)->isHidden);
+  EXPECT_TRUE(desk.runningApps().activate(notesPid, ActivateOptions::none));
+  loop.advance(0);
+  EXPECT_EQ(activated, std::vector<Pid>{notesPid});
+  EXPECT_EQ(desk.runningApps().frontmost()->pid, notesPid);
+  EXPECT_EQ(desk.recorder().texts({SimCallKind::app}),
+            (std::vector<std::string>{"app all", "app hide", "app unhide", "app unhide",
+                                      "app activate", "app frontmost"}));
+}
+
+TEST(SimDesktopDisk, BundlesFollowOnTheAttachedFileSystemAndBookmarksFollowMoves) {
+  VirtualMainLoop loop;
+  SimDesktop desk{loop};
+  InMemoryFileSystem files;
+  desk.install(notes());
+  desk.attachFileSystem(files);
+  EXPECT_TRUE(files.stat("/Applications/Notes.app").exists);
+  auto bookmark = desk.launchServices().makeBookmark("/Applications/Notes.app");
+  ASSERT_TRUE(bookmark);
+  ASSERT_TRUE(desk.moveBundle("/Applications/Notes.app", "/Applications/Old/Notes.app"));
+  EXPECT_FALSE(files.stat("/Applications/Notes.app").exists);
+  EXPECT_TRUE(files.stat("/Applications/Old/Notes.app").exists);
+  EXPECT_EQ(desk.launchServices().resolveBookmark(*bookmark), "/Applications/Old/Notes.app");
+  EXPECT_EQ(desk.launchServices().applicationPath("com.example.notes"),
+            "/Applications/Old/Notes.app");
+  EXPECT_EQ(desk.launchServices().readBundle("/Applications/Old/Notes.app"),
+            (BundleInfo{"com.example.notes", std::nullopt, "Notes"}));
+  ASSERT_TRUE(desk.uninstall("/Applications/Old/Notes.app"));
+  EXPECT_FALSE(files.stat("/Applications/Old/Notes.app").exists);
+  EXPECT_EQ(desk.launchServices().resolveBookmark(*bookmark), "/Applications/Old/Notes.app");
+  EXPECT_EQ(desk.launchServices().readBundle("/Applications/Old/Notes.app"), std::nullopt);
 }
 
 }  // namespace

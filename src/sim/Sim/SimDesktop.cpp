@@ -51,6 +51,7 @@ SimDesktop::SimDesktop(VirtualMainLoop& loop, SimOwnProcess own)
   proc.facts.launchDate = loop.wallNow();
   proc.appElement = newElement({ElementKind::application, own.pid});
   processes_.emplace(own.pid, std::move(proc));
+  launchOrder_.push_back(own.pid);
   displays_.setScreens({SimDisplays::makeScreen(1, {0, 0, 1440, 900})});
 }
 
@@ -104,8 +105,8 @@ RunningApp SimDesktop::snapshot(const Process& proc) const {
 
 std::vector<Pid> SimDesktop::pidsInOrder() const {
   std::vector<Pid> out;
-  for (const auto& [pid, proc] : processes_)
-    if (proc.running) out.push_back(pid);
+  for (Pid pid : launchOrder_)
+    if (process(pid)->running) out.push_back(pid);
   return out;
 }
 
@@ -124,7 +125,14 @@ Seconds SimDesktop::timeoutFor(std::uint64_t identity, Pid pid) const {
 
 // --- The disk ---
 
+void SimDesktop::attachFileSystem(InMemoryFileSystem& files) {
+  files_ = &files;
+  for (const auto& b : bundles_)
+    if (b.installed) files.putFile(b.spec.bundlePath, "bundle");
+}
+
 void SimDesktop::install(SimAppSpec bundle) {
+  if (files_) files_->putFile(bundle.bundlePath, "bundle");
   for (auto& b : bundles_)
     if (b.installed && b.spec.bundlePath == bundle.bundlePath) b.installed = false;
   if (!bundle.icon) {
@@ -141,6 +149,7 @@ bool SimDesktop::uninstall(std::string_view bundlePath) {
   for (auto& b : bundles_) {
     if (b.installed && b.spec.bundlePath == bundlePath) {
       b.installed = false;
+      if (files_) (void)files_->removeFile(bundlePath);
       return true;
     }
   }
@@ -152,6 +161,10 @@ bool SimDesktop::moveBundle(std::string_view from, std::string_view to) {
   for (auto& b : bundles_) {
     if (b.installed && b.spec.bundlePath == from) {
       b.spec.bundlePath = std::string(to);
+      if (files_) {
+        (void)files_->removeFile(from);
+        files_->putFile(to, "bundle");
+      }
       return true;
     }
   }
@@ -198,6 +211,7 @@ Pid SimDesktop::startProcess(std::size_t bundleIndex, bool finishedLaunching) {
   }
   Pid pid = proc.pid;
   processes_.emplace(pid, std::move(proc));
+  launchOrder_.push_back(pid);
   if (finishedLaunching) finishLaunching(pid);
   return pid;
 }

@@ -20,6 +20,7 @@
 #include "Platform/ILaunchServices.h"
 #include "Platform/IRunningApps.h"
 #include "Platform/IWindowList.h"
+#include "Sim/InMemoryFileSystem.h"
 #include "Sim/SimAccessibility.h"
 #include "Sim/SimCallRecorder.h"
 #include "Sim/SimDesktopTypes.h"
@@ -61,6 +62,10 @@ class SimDesktop {
   VirtualMainLoop& loop() { return loop_; }
 
   // --- The disk ---
+  // Keeps the bundles as files of `files` too (installed, moved and removed along with them), so
+  // that the program's existence checks and launch services agree. Bundles already installed are
+  // put there at once.
+  void attachFileSystem(InMemoryFileSystem& files);
   void install(SimAppSpec bundle);
   bool uninstall(std::string_view bundlePath);
   bool moveBundle(std::string_view from, std::string_view to);
@@ -183,6 +188,12 @@ class SimDesktop {
     std::function<void(const AXNotification&)> callback;
     std::set<std::pair<std::uint64_t, std::string>, std::less<>> registrations;
   };
+  // Requests to open a bundle that is still starting: they all get the one process.
+  struct PendingLaunch {
+    std::vector<std::string> documents;
+    bool activates = false;
+    std::vector<std::function<void(Result<RunningApp>)>> completions;
+  };
   struct Injected {
     AXError error = kAXErrorSuccess;
     int times = 0;
@@ -232,9 +243,13 @@ class SimDesktop {
   SimRunningApps runningApps_;
   SimLaunchServices launchServices_;
 
+  InMemoryFileSystem* files_ = nullptr;
   std::vector<Bundle> bundles_;
   std::uint64_t nextBundleSerial_ = 1;
   std::map<Pid, Process> processes_;
+  std::vector<Pid> launchOrder_;
+  std::map<std::size_t, PendingLaunch>
+      pendingLaunches_;  // the system's order of running applications
   Pid nextPid_ = 1001;
   Pid ownPid_;
   std::map<WindowNumber, Window> windows_;

@@ -99,19 +99,29 @@ void SimLaunchServices::openApplication(std::string_view appPath,
     });
     return;
   }
-  const SimAppSpec& spec = bundle->spec;
-  if (spec.launchError) {
-    Error error = *spec.launchError;
-    d.loop_.postAfter(spec.launchDelay,
-                      [completion, error] { completion(Result<RunningApp>(error)); });
+  if (auto pending = d.pendingLaunches_.find(index); pending != d.pendingLaunches_.end()) {
+    auto& p = pending->second;
+    p.documents.insert(p.documents.end(), documents.begin(), documents.end());
+    p.activates = p.activates || activates;
+    p.completions.push_back(std::move(completion));
     return;
   }
-  d.loop_.postAfter(spec.launchDelay, [desk, alive, index, documents, activates, completion] {
+  d.pendingLaunches_[index] = {documents, activates, {std::move(completion)}};
+  d.loop_.postAfter(bundle->spec.launchDelay, [desk, alive, index] {
     if (!alive.lock()) return;
+    auto request = std::move(desk->pendingLaunches_.at(index));
+    desk->pendingLaunches_.erase(index);
     const SimAppSpec& s = desk->bundles_[index].spec;
+    if (s.launchError) {
+      for (auto& c : request.completions)
+        c(Result<RunningApp>(*s.launchError));
+      return;
+    }
     Pid pid = desk->startProcess(index, s.finishLaunchingDelay <= 0);
-    completion(desk->snapshot(*desk->process(pid)));
-    auto openWindows = [desk, alive, pid, documents, activates] {
+    for (auto& c : request.completions)
+      c(desk->snapshot(*desk->process(pid)));
+    auto openWindows = [desk, alive, pid, documents = request.documents,
+                        activates = request.activates] {
       if (!alive.lock()) return;
       desk->openLaunchWindows(pid, documents);
       if (activates) desk->activate(pid);
