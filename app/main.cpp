@@ -1,10 +1,43 @@
-// The zelvorn command: picks a backend, builds the application and runs it.
+// The zelvorn command: the scripted demo on the simulated desktop, and a checker for hand-edited
+// workspaces files.
 #include <CLI/CLI.hpp>
+
+#include <iostream>
+
+#include "Demo.h"
+
+#if __has_include("CheckWorkspacesCommand.h")
+#include "CheckWorkspacesCommand.h"
+#define ZELVORN_HAS_CHECK_WORKSPACES 1
+#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"Zelvorn — workspaces of applications, tiled side by side"};
   app.require_subcommand(1);
-  app.add_subcommand("demo", "Run a short scripted session on the simulated desktop");
+
+  std::string stateDirectory;
+  auto* demo = app.add_subcommand(
+      "demo", "Run a short scripted session of Zelvorn on the simulated desktop");
+  demo->add_option("--state", stateDirectory,
+                   "Folder for the session's workspaces, settings and log (default: a fresh "
+                   "temporary folder)");
+
+  std::string workspacesFile;
+  auto* check = app.add_subcommand(
+      "check-workspaces",
+      "Read a workspaces file as Zelvorn does and print its canonical form, or what is wrong");
+  check->add_option("FILE", workspacesFile, "The workspaces file")->required();
+
   CLI11_PARSE(app, argc, argv);
+
+  if (*demo) return zelvorn::runDemo(stateDirectory);
+  if (*check) {
+#ifdef ZELVORN_HAS_CHECK_WORKSPACES
+    return zelvorn::runCheckWorkspaces(workspacesFile, std::cout, std::cerr);
+#else
+    std::cerr << "zelvorn check-workspaces: not available yet in this build\n";
+    return 1;
+#endif
+  }
   return 0;
 }
