@@ -1,0 +1,155 @@
+// The program's own connection to the X server and the window manager's shared facts: atoms,
+// properties, the facts of one managed window read in one round of requests, its frame in root
+// coordinates, and the event pump. Every X11 service of the Linux backend reads through it.
+#pragma once
+
+#include <xcb/xcb.h>
+#include <xcb/xcb_ewmh.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Linux/PosixMainLoop.h"
+#include "Platform/Geometry.h"
+#include "Platform/Subscription.h"
+#include "Platform/Types.h"
+
+namespace zelvorn {
+
+// Left, right, top and bottom widths of the decoration the window manager draws around a client.
+struct FrameExtents {
+  std::uint32_t left = 0, right = 0, top = 0, bottom = 0;
+  bool operator==(const FrameExtents&) const = default;
+};
+
+// What the window manager and the client say about one top-level window.
+struct X11WindowFacts {
+  xcb_window_t window = 0;
+  Pid pid = 0;               // negative: a stand-in for a client that names no process (see pidOf)
+  std::string instanceName;  // WM_CLASS, first part
+  std::string className;     // WM_CLASS, second part
+  std::optional<std::string> title;
+  std::vector<xcb_atom_t> types;
+  std::vector<xcb_atom_t> states;
+  xcb_window_t transientFor = 0;
+  bool iconic = false;
+  bool exists = false;
+};
+
+// The client's own rectangle and the decoration around it, in root coordinates.
+struct X11Geometry {
+  Rect client;
+  FrameExtents extents;
+  Rect frame() const {
+    return {client.x - extents.left, client.y - extents.top,
+            client.width + extents.left + extents.right,
+            client.height + extents.top + extents.bottom};
+  }
+  bool operator==(const X11Geometry&) const = default;
+};
+
+// The size constraints a client declares (WM_NORMAL_HINTS); zero means "not declared".
+struct X11SizeHints {
+  Size minimum;
+  Size base;
+  Size increment;
+  bool operator==(const X11SizeHints&) const = default;
+};
+
+// One RandR monitor: its name and rectangle in root coordinates.
+struct X11Monitor {
+  std::string name;
+  Rect rect;
+  bool primary = false;
+  bool operator==(const X11Monitor&) const = default;
+};
+
+class X11Connection {
+ public:
+  // None when no X server answers at `displayName` (null: $DISPLAY) or it has no EWMH atoms.
+  static std::unique_ptr<X11Connection> open(PosixMainLoop& loop,
+                                             const char* displayName = nullptr);
+  ~X11Connection();
+  X11Connection(const X11Connection&) = delete;
+  X11Connection& operator=(const X11Connection&) = delete;
+
+  xcb_connection_t* xcb() const { return conn_; }
+  xcb_ewmh_connection_t* ewmh() { return &ewmh_; }
+  xcb_window_t root() const { return root_; }
+  int screenNumber() const { return screenNumber_; }
+  PosixMainLoop& loop() { return loop_; }
+  std::uint8_t randrEventBase() const { return randrEventBase_; }
+
+  xcb_atom_t atom(const char* name);
+
+  // Listeners run as soon as an event is read, which may be in the middle of a synchronous call
+  // that waits for the window manager; whatever reaches the core must be posted to the loop.
+  Subscription onEvent(std::function<void(const xcb_generic_event_t&)> listener);
+  // Reads and dispatches every event already received.
+  void pump();
+  // Pumps until `done` answers true or `bound` seconds passed; answers `done()`. `done` is asked
+  // after every batch of events and, with a positive `recheck`, at least that often.
+  bool waitUntil(const std::function<bool()>& done, Seconds bound, Seconds recheck = 0);
+  void flush() { xcb_flush(conn_); }
+  // Counts ConfigureNotify events per window, so a writer can tell the window manager answered.
+  std::uint64_t configureCount(xcb_window_t window) const;
+
+  // --- Root facts ---
+  std::vector<xcb_window_t> clientList();
+  // Bottom to top, as the window manager keeps it.
+  std::vector<xcb_window_t> clientListStacking();
+  xcb_window_t activeWindow();
+  // The window manager's check window, or 0 when no EWMH window manager runs.
+  xcb_window_t supportingWMCheck();
+
+  // The monitors, primary first when one is marked primary; cached until the screen changes.
+  const std::vector<X11Monitor>& monitors();
+  // The origin of AX space in root coordinates: the primary monitor's top-left corner.
+  Point axOrigin();
+  // _NET_WORKAREA of the current desktop, in root coordinates.
+  std::optional<Rect> workArea();
+
+  // --- Window facts ---
+  X11WindowFacts facts(xcb_window_t window);
+  // _NET_WM_PID; else the local process behind the client's connection (X-Resource); else a
+  // negative stand-in shared by the windows of one client leader or one WM_CLASS.
+  Pid pidOf(xcb_window_t window);
+  std::optional<X11Geometry> geometry(xcb_window_t window);
+  std::optional<X11SizeHints> sizeHints(xcb_window_t window);
+  std::vector<xcb_atom_t> wmState(xcb_window_t window);
+  bool isIconic(xcb_window_t window);
+  // Selects the structure and property events of a client (idempotent).
+  void watchClient(xcb_window_t window);
+
+ private:
+  X11Connection(PosixMainLoop& loop, xcb_connection_t* conn, int screenNumber);
+  bool initialize();
+  void dispatch(const xcb_generic_event_t& event);
+
+  PosixMainLoop& loop_;
+  xcb_connection_t* conn_;
+  xcb_ewmh_connection_t ewmh_{};
+  bool ewmhReady_ = false;
+  int screenNumber_;
+  xcb_window_t root_ = 0;
+  std::uint8_t randrEventBase_ = 0;
+  bool hasRes_ = false;
+  std::vector<std::pair<std::string, xcb_atom_t>> atoms_;
+  struct Listener {
+    std::uint64_t id;
+    std::shared_ptr<std::function<void(const xcb_generic_event_t&)>> fn;
+  };
+  std::vector<Listener> listeners_;
+  std::uint64_t nextListener_ = 1;
+  std::vector<std::pair<xcb_window_t, std::uint64_t>> configureCounts_;
+  std::vector<xcb_window_t> watched_;
+  std::optional<std::vector<X11Monitor>> monitors_;
+  Subscription fdWatch_;
+  Subscription sleepHook_;
+};
+
+}  // namespace zelvorn
