@@ -12,11 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "Accessibility/AXWindowController.h"
+#include "Linux/LinuxDesktop.h"
 #include "Linux/PosixMainLoop.h"
-#include "Linux/X11Accessibility.h"
-#include "Linux/X11Clients.h"
-#include "Linux/X11Connection.h"
-#include "Linux/X11WindowList.h"
 
 extern char** environ;
 
@@ -26,16 +24,17 @@ class LiveDesktop {
  public:
   // None when no X server with a window manager answers (the test then skips).
   static LiveDesktop* shared() {
-    static std::unique_ptr<LiveDesktop> desktop = [] {
+    static std::unique_ptr<LiveDesktop> live = [] {
       std::unique_ptr<LiveDesktop> d(new LiveDesktop);
-      d->x = X11Connection::open(d->loop);
-      if (!d->x || !d->x->supportingWMCheck()) return std::unique_ptr<LiveDesktop>();
-      d->clients = std::make_unique<X11Clients>(*d->x);
-      d->ax = std::make_unique<X11Accessibility>(*d->x, *d->clients);
-      d->windowList = std::make_unique<X11WindowList>(*d->x, *d->clients);
+      d->desktop = LinuxDesktop::open(d->loop);
+      if (!d->desktop) return std::unique_ptr<LiveDesktop>();
+      d->x = &d->desktop->connection();
+      d->clients = &d->desktop->clients();
+      d->ax = &d->desktop->accessibility();
+      d->windowList = &d->desktop->windowList();
       return d;
     }();
-    return desktop.get();
+    return live.get();
   }
 
   ~LiveDesktop() {
@@ -43,6 +42,10 @@ class LiveDesktop {
       kill(p, SIGTERM);
       waitpid(p, nullptr, 0);
     }
+  }
+
+  AXWindowController controller() {
+    return AXWindowController(*ax, *windowList, desktop->displays());
   }
 
   // Starts a client (never through a shell) and waits until the window manager manages a window
@@ -71,10 +74,11 @@ class LiveDesktop {
   }
 
   PosixMainLoop loop;
-  std::unique_ptr<X11Connection> x;
-  std::unique_ptr<X11Clients> clients;
-  std::unique_ptr<X11Accessibility> ax;
-  std::unique_ptr<X11WindowList> windowList;
+  std::unique_ptr<LinuxDesktop> desktop;
+  X11Connection* x = nullptr;
+  X11Clients* clients = nullptr;
+  X11Accessibility* ax = nullptr;
+  X11WindowList* windowList = nullptr;
 
  private:
   LiveDesktop() = default;

@@ -34,7 +34,7 @@ TEST(X11Accessibility, ListsEachProcessWindowsWithTheirAttributes) {
   auto& c = clientsOnce(*d);
   ASSERT_NE(c.xterm, 0);
   ASSERT_NE(c.xclock, 0);
-  AXWindowController controller(*d->ax, *d->windowList);
+  AXWindowController controller = d->controller();
 
   for (Pid pid : {c.xterm, c.xclock}) {
     auto infos = controller.windowInfos(pid);
@@ -92,7 +92,7 @@ TEST(X11Accessibility, PlacesRealWindowsWithinToleranceOrShortByLessThanOneIncre
   ZELVORN_REQUIRE_DESKTOP(d);
   auto& c = clientsOnce(*d);
   ASSERT_NE(c.xterm, 0);
-  AXWindowController controller(*d->ax, *d->windowList);
+  AXWindowController controller = d->controller();
   const AXRect panes[] = {
       {0, 0, 960, 1080}, {10, 30, 701, 517}, {480, 270, 960, 540}, {1300, 500, 613, 473}};
   for (const auto& pane : panes) {
@@ -124,7 +124,7 @@ TEST(X11Accessibility, LeavesMaximizedStateBeforePlacing) {
   ZELVORN_REQUIRE_DESKTOP(d);
   auto& c = clientsOnce(*d);
   ASSERT_NE(c.xclock, 0);
-  AXWindowController controller(*d->ax, *d->windowList);
+  AXWindowController controller = d->controller();
   xcb_window_t w = d->firstWindow(c.xclock);
   auto* ewmh = d->x->ewmh();
   xcb_ewmh_request_change_wm_state(
@@ -141,7 +141,7 @@ TEST(X11Accessibility, MinimizesAndRestoresAWindow) {
   ZELVORN_REQUIRE_DESKTOP(d);
   auto& c = clientsOnce(*d);
   ASSERT_NE(c.xclock, 0);
-  AXWindowController controller(*d->ax, *d->windowList);
+  AXWindowController controller = d->controller();
   AXElement w = X11Accessibility::windowElement(d->firstWindow(c.xclock));
   ASSERT_EQ(d->ax->setAttribute(w, "AXMinimized", true), kAXErrorSuccess);
   EXPECT_TRUE(controller.boolValue(w, "AXMinimized"));
@@ -158,7 +158,7 @@ TEST(X11Accessibility, ObserversHearMovesOnTheLoopOnlyWhileTheyLive) {
   ZELVORN_REQUIRE_DESKTOP(d);
   auto& c = clientsOnce(*d);
   ASSERT_NE(c.xclock, 0);
-  AXWindowController controller(*d->ax, *d->windowList);
+  AXWindowController controller = d->controller();
   AXElement w = X11Accessibility::windowElement(d->firstWindow(c.xclock));
   std::vector<std::string> heard;
   std::unique_ptr<IAXObserver> observer;
