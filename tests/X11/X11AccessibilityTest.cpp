@@ -130,7 +130,12 @@ TEST(X11Accessibility, LeavesMaximizedStateBeforePlacing) {
   xcb_ewmh_request_change_wm_state(
       ewmh, d->x->screenNumber(), w, XCB_EWMH_WM_STATE_ADD, ewmh->_NET_WM_STATE_MAXIMIZED_VERT,
       ewmh->_NET_WM_STATE_MAXIMIZED_HORZ, XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
-  ASSERT_TRUE(d->x->waitUntil([&] { return d->x->wmState(w).size() >= 2; }, 1.0));
+  ASSERT_TRUE(d->x->waitUntil(
+      [&] {
+        auto g = d->x->geometry(w);
+        return d->x->wmState(w).size() >= 2 && g && g->frame().width == 1920;
+      },
+      1.0));
   AXRect pane{100, 120, 500, 400};
   auto outcome = controller.place(X11Accessibility::windowElement(w), pane);
   EXPECT_TRUE(std::holds_alternative<AXWindowController::Placed>(outcome));

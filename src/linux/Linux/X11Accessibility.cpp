@@ -347,7 +347,12 @@ void X11Accessibility::flush(xcb_window_t window) {
   Rect current = g->frame();
   Rect target{p.x ? *p.x + o.x : current.x, p.y ? *p.y + o.y : current.y,
               p.width ? *p.width : current.width, p.height ? *p.height : current.height};
-  const auto& e = g->extents;
+  request(window, target, *g);
+}
+
+bool X11Accessibility::request(xcb_window_t window, const Rect& target,
+                               const X11Geometry& current) {
+  const auto& e = current.extents;
   double clientWidth = target.width - e.left - e.right;
   double clientHeight = target.height - e.top - e.bottom;
   X11SizeHints hints = x_.sizeHints(window).value_or(X11SizeHints{});
@@ -356,8 +361,8 @@ void X11Accessibility::flush(xcb_window_t window) {
       applyIncrement(clientWidth, hints.base.width, hints.increment.width, hints.minimum.width),
       applyIncrement(clientHeight, hints.base.height, hints.increment.height,
                      hints.minimum.height)};
-  if (expected == g->client) return;
-  awaiting_[window] = Awaiting{x_.configureCount(window), expected};
+  if (expected == current.client) return false;
+  awaiting_[window] = Awaiting{x_.configureCount(window), target, e, expected};
   // NorthWest gravity: x and y name the frame's corner, width and height the client's size.
   auto flags = static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
       XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
@@ -369,12 +374,24 @@ void X11Accessibility::flush(xcb_window_t window) {
       static_cast<std::uint32_t>(std::max(1L, std::lround(clientWidth))),
       static_cast<std::uint32_t>(std::max(1L, std::lround(clientHeight))));
   x_.flush();
+  return true;
 }
 
 void X11Accessibility::settle(xcb_window_t window) {
   auto node = awaiting_.extract(window);
   if (!node) return;
   const Awaiting a = node.mapped();
+  awaitAnswer(window, a);
+  // The decoration changed under the request (a state change the window manager finished only
+  // now): the client size was computed for the old one, so ask once more with the new.
+  auto g = x_.geometry(window);
+  if (g && g->extents != a.extents && request(window, a.target, *g)) {
+    auto again = awaiting_.extract(window);
+    awaitAnswer(window, again.mapped());
+  }
+}
+
+void X11Accessibility::awaitAnswer(xcb_window_t window, const Awaiting& a) {
   std::uint64_t seen = a.configuresBefore;
   Seconds lastAnswer = 0;
   // Done when the client has the geometry its size hints predict; otherwise (the window manager

@@ -57,7 +57,9 @@ class X11Accessibility final : public IAccessibility {
   };
   struct Awaiting {
     std::uint64_t configuresBefore = 0;
-    Rect expectedClient;  // root coordinates, after the client's size hints
+    Rect target;           // the frame asked for, root coordinates
+    FrameExtents extents;  // the decoration the request was computed with
+    Rect expectedClient;   // root coordinates, after the client's size hints
   };
   class Observer;
   struct ObserverHub;
@@ -69,6 +71,11 @@ class X11Accessibility final : public IAccessibility {
   bool isManaged(xcb_window_t window) const;
   // Sends the held-back frame of one window.
   void flush(xcb_window_t window);
+  // Asks the window manager for `target` (a frame in root coordinates) given the window's current
+  // geometry; false when it is there already.
+  bool request(xcb_window_t window, const Rect& target, const X11Geometry& current);
+  // Waits for the answer to the last request; false when the bound passed without one.
+  void awaitAnswer(xcb_window_t window, const Awaiting& a);
   // Waits (bounded) until the window manager answered the last frame sent to the window.
   void settle(xcb_window_t window);
   bool leaveMaximizedAndFullScreen(xcb_window_t window);
