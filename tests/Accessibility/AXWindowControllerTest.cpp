@@ -291,6 +291,12 @@ TEST_F(AXController, AnAnsweringApplicationReadsInFullUnderATimeOut) {
   Seconds t0 = loop.now();
   EXPECT_EQ(ax.windowInfos(pid, 0.2f).size(), 1u);
   EXPECT_NEAR(loop.now() - t0, 0.01 * 10, 1e-9);  // one list read and nine attribute reads
+
+  // A probe with the capture scan's 0.2 s lands on round virtual time.
+  desk.setHung(pid, true);
+  t0 = loop.now();
+  EXPECT_TRUE(ax.windowInfos(pid, 0.2f).empty());
+  EXPECT_EQ(loop.now() - t0, 0.2);
 }
 
 struct PlaceCase {

@@ -1,5 +1,7 @@
 #include "Sim/SimAccessibility.h"
 
+#include <cmath>
+
 #include "Sim/SimDesktop.h"
 
 namespace zelvorn {
@@ -368,16 +370,19 @@ AXError SimAccessibility::act(const AXElement& element, std::string_view action)
 AXError SimAccessibility::setMessagingTimeout(const AXElement& element, float seconds) {
   Seconds at = desktop_.loop_.now();
   const auto* rec = desktop_.element(element.identity());
+  // The platform takes a float; kept to the microsecond so that virtual time stays on round
+  // numbers (0.2f is 0.2 here, not 0.2000000030).
+  const double timeout = std::round(static_cast<double>(seconds) * 1e6) / 1e6;
   AXError result = kAXErrorSuccess;
   if (!rec || seconds < 0) {
     result = kAXErrorIllegalArgument;
   } else if (seconds == 0) {
     desktop_.timeouts_.erase(element.identity());
   } else {
-    desktop_.timeouts_[element.identity()] = seconds;
+    desktop_.timeouts_[element.identity()] = timeout;
   }
   desktop_.recorder_.record({SimCallKind::axTimeout, "setMessagingTimeout", element.identity(),
-                             rec ? rec->pid : 0, static_cast<double>(seconds), result, at});
+                             rec ? rec->pid : 0, timeout, result, at});
   return result;
 }
 

@@ -257,7 +257,7 @@ class SimDesktop {
   std::vector<WindowNumber> stack_;  // live windows, front to back within equal layers
   std::unordered_map<std::uint64_t, ElementRecord> elements_;
   std::uint64_t nextElement_ = 1;
-  std::unordered_map<std::uint64_t, float> timeouts_;
+  std::unordered_map<std::uint64_t, Seconds> timeouts_;
   std::vector<std::weak_ptr<ObserverCore>> observers_;
   std::optional<Pid> frontmost_;
 
