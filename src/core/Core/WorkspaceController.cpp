@@ -16,6 +16,7 @@
 #include "Core/WindowBinding.h"
 #include "Core/WindowObserverHub.h"
 #include "Core/WindowPlacement.h"
+#include "Core/WorkspaceCapture.h"
 #include "Core/WorkspaceHiding.h"
 
 namespace zelvorn {
@@ -183,6 +184,27 @@ void WorkspaceController::showWorkspace(const Uuid& id, std::function<void()> on
     if (w && ctx_->session(id)) hiding_->parkKeptWindows(*w);
   });
   if (onShown) onShown();
+}
+
+std::vector<ManagedApp> WorkspaceController::seedAppsFromCurrentWindows(std::size_t limit) {
+  auto& c = *ctx_;
+  if (!c.permission.isTrusted()) return {};
+  Seconds started = c.now();
+  WorkspaceCapture capture(c.axController, c.services.windowList, c.services.runningApps,
+                           c.services.displays, c.loop);
+  std::vector<ManagedApp> apps;
+  std::string names;
+  for (const auto& candidate : capture.distinctFrontApps(limit)) {
+    if (!candidate.app.bundlePath) continue;
+    auto made = c.registry.makeManagedApp(*candidate.app.bundlePath);
+    if (!made) continue;
+    names += (apps.empty() ? "" : " + ") + made.value().displayName;
+    apps.push_back(made.value());
+  }
+  Log::line(fmt::format("[Zelvorn] Builder seed from current windows: {} ({} ms)",
+                        apps.empty() ? "none" : names,
+                        static_cast<long long>((c.now() - started) * 1000)));
+  return apps;
 }
 
 void WorkspaceController::focusPrimary(const std::optional<RunningApp>& primary,

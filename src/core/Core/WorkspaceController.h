@@ -43,6 +43,8 @@ class WorkspaceController {
   WorkspaceSession& makeSession(const Uuid& id);
   WorkspaceSession* session(const Uuid& id) { return ctx_->session(id); }
   bool isShown(const Uuid& id) const { return ctx_->sessions.count(id) > 0; }
+  // Apps for a new workspace from the windows on screen now, front-most first.
+  std::vector<ManagedApp> seedAppsFromCurrentWindows(std::size_t limit);
   // Activates the primary application when it runs, else the first running app of the workspace.
   void focusPrimary(const std::optional<RunningApp>& primary, const Workspace& workspace);
 
