@@ -23,6 +23,7 @@ const DemoChapter kChapters[] = {
     {"Creating workspaces", demoCreatingWorkspaces},
     {"Links by name or by number", demoLinksByNameOrNumber},
     {"Links Zelvorn does not understand", demoBadLinks},
+    {"Moving other applications’ windows", demoMovingWindows},
     {"A clean quit, and a relaunch that finds everything again", demoQuitAndRelaunch},
 };
 

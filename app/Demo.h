@@ -76,6 +76,7 @@ void demoEarlyLinks(DemoWorld& world);
 void demoCreatingWorkspaces(DemoWorld& world);
 void demoLinksByNameOrNumber(DemoWorld& world);
 void demoBadLinks(DemoWorld& world);
+void demoMovingWindows(DemoWorld& world);
 void demoQuitAndRelaunch(DemoWorld& world);
 
 // Runs every chapter in order; the state folder is `stateDirectory`, or a fresh temporary one.
