@@ -207,10 +207,8 @@ LayoutEngine::PaneLayout LayoutEngine::paneLayout(LayoutType type, Rect containe
       // The sidebar's rows are always equal; they have no ratio of their own.
       forEachSegment(
           sidebar.height, count - 1, gutter, 0.5,
-          [&, sidebar = sidebar](double o, double l) {
-            frames.push_back(rowRect(sidebar, o, l, firstRowAtMinY));
-          },
-          [&, sidebar = sidebar](double o, double l) {
+          [&](double o, double l) { frames.push_back(rowRect(sidebar, o, l, firstRowAtMinY)); },
+          [&](double o, double l) {
             gutters.push_back(
                 {SplitAxis::row, std::nullopt, rowRect(sidebar, o, l, firstRowAtMinY)});
           });
@@ -368,7 +366,7 @@ std::vector<Rect> LayoutEngine::mainSidebar(Rect rect, int count, double spacing
   out.push_back(split.first);
   forEachSegment(
       sidebar.height, count - 1, spacing, 0.5,
-      [&, sidebar = sidebar](double o, double l) { out.push_back(rowRect(sidebar, o, l, true)); },
+      [&](double o, double l) { out.push_back(rowRect(sidebar, o, l, true)); },
       [](double, double) {});
   return out;
 }
