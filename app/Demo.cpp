@@ -149,7 +149,10 @@ int runDemo(std::string stateDirectory) {
     std::cout << "\nThe log file holds "
               << std::count(bytes.value().begin(), bytes.value().end(), '\n') << " lines.";
   std::cout << "\nDone. Run again with --state " << stateDirectory
-            << " to start from where this session ended.\n";
+            << " to start from where this session ended,\nor look at the workspaces file with: "
+               "zelvorn check-workspaces "
+            << WorkspaceStore::defaultDirectory(world.environment.locations()) << "/"
+            << WorkspaceStore::kFileName << "\n";
   return 0;
 }
 

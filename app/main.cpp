@@ -4,12 +4,8 @@
 
 #include <iostream>
 
-#include "Demo.h"
-
-#if __has_include("CheckWorkspacesCommand.h")
 #include "CheckWorkspacesCommand.h"
-#define ZELVORN_HAS_CHECK_WORKSPACES 1
-#endif
+#include "Demo.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Zelvorn — workspaces of applications, tiled side by side"};
@@ -31,13 +27,6 @@ int main(int argc, char** argv) {
   CLI11_PARSE(app, argc, argv);
 
   if (*demo) return zelvorn::runDemo(stateDirectory);
-  if (*check) {
-#ifdef ZELVORN_HAS_CHECK_WORKSPACES
-    return zelvorn::runCheckWorkspaces(workspacesFile, std::cout, std::cerr);
-#else
-    std::cerr << "zelvorn check-workspaces: not available yet in this build\n";
-    return 1;
-#endif
-  }
+  if (*check) return zelvorn::runCheckWorkspaces(workspacesFile, std::cout, std::cerr);
   return 0;
 }
