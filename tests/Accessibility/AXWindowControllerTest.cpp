@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -208,6 +210,12 @@ TEST_F(AXController, ReadersTreatFailuresAndWrongTypesAsEmpty) {
   EXPECT_EQ(ax.string(e, "AXSubrole"), std::nullopt);
   EXPECT_EQ(ax.string(e, "AXNoSuchAttribute"), std::nullopt);
   EXPECT_EQ(ax.string(e, "AXRole"), "AXWindow");
+  // Values that are not numbers are no reading either.
+  desk.overrideAttribute(w, "AXPosition", kAXErrorSuccess, AXPoint{std::nan(""), 2});
+  desk.overrideAttribute(w, "AXSize", kAXErrorSuccess,
+                         Size{std::numeric_limits<double>::infinity(), 2});
+  EXPECT_EQ(ax.point(e, "AXPosition"), std::nullopt);
+  EXPECT_EQ(ax.sizeValue(e, "AXSize"), std::nullopt);
 
   auto infos = ax.windowInfos(pid);
   ASSERT_EQ(infos.size(), 1u);

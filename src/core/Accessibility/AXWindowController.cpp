@@ -114,14 +114,17 @@ std::optional<std::string> AXWindowController::string(const AXElement& element,
 std::optional<AXPoint> AXWindowController::point(const AXElement& element,
                                                  std::string_view attribute) {
   AXValue v = copy(element, attribute);
-  if (auto* p = std::get_if<AXPoint>(&v)) return *p;
+  // Another process's answer: a point that is not a number is no reading at all.
+  if (auto* p = std::get_if<AXPoint>(&v); p && std::isfinite(p->x) && std::isfinite(p->y))
+    return *p;
   return std::nullopt;
 }
 
 std::optional<Size> AXWindowController::sizeValue(const AXElement& element,
                                                   std::string_view attribute) {
   AXValue v = copy(element, attribute);
-  if (auto* s = std::get_if<Size>(&v)) return *s;
+  if (auto* s = std::get_if<Size>(&v); s && std::isfinite(s->width) && std::isfinite(s->height))
+    return *s;
   return std::nullopt;
 }
 
