@@ -340,22 +340,22 @@ void X11Accessibility::flush(xcb_window_t window) {
   auto node = pending_.extract(window);
   if (!node) return;
   const Pending& p = node.mapped();
-  leaveMaximizedAndFullScreen(window);
-  auto g = x_.geometry(window);
+  auto facts = x_.requestFacts(window);
+  if (leaveMaximizedAndFullScreen(window, facts.states)) facts = x_.requestFacts(window);
+  auto& g = facts.geometry;
   if (!g) return;
   Point o = x_.axOrigin();
   Rect current = g->frame();
   Rect target{p.x ? *p.x + o.x : current.x, p.y ? *p.y + o.y : current.y,
               p.width ? *p.width : current.width, p.height ? *p.height : current.height};
-  request(window, target, *g);
+  request(window, target, *g, facts.hints);
 }
 
-bool X11Accessibility::request(xcb_window_t window, const Rect& target,
-                               const X11Geometry& current) {
+bool X11Accessibility::request(xcb_window_t window, const Rect& target, const X11Geometry& current,
+                               const X11SizeHints& hints) {
   const auto& e = current.extents;
   double clientWidth = target.width - e.left - e.right;
   double clientHeight = target.height - e.top - e.bottom;
-  X11SizeHints hints = x_.sizeHints(window).value_or(X11SizeHints{});
   Rect expected{
       target.x + e.left, target.y + e.top,
       applyIncrement(clientWidth, hints.base.width, hints.increment.width, hints.minimum.width),
@@ -385,7 +385,8 @@ void X11Accessibility::settle(xcb_window_t window) {
   // The decoration changed under the request (a state change the window manager finished only
   // now): the client size was computed for the old one, so ask once more with the new.
   auto g = x_.geometry(window);
-  if (g && g->extents != a.extents && request(window, a.target, *g)) {
+  if (g && g->extents != a.extents &&
+      request(window, a.target, *g, x_.sizeHints(window).value_or(X11SizeHints{}))) {
     auto again = awaiting_.extract(window);
     awaitAnswer(window, again.mapped());
   }
@@ -410,16 +411,16 @@ void X11Accessibility::awaitAnswer(xcb_window_t window, const Awaiting& a) {
       kAnswerBound, kQuietAfterAnswer);
 }
 
-bool X11Accessibility::leaveMaximizedAndFullScreen(xcb_window_t window) {
+bool X11Accessibility::leaveMaximizedAndFullScreen(xcb_window_t window,
+                                                   const std::vector<xcb_atom_t>& states) {
   auto* ewmh = x_.ewmh();
-  auto states = x_.wmState(window);
   auto has = [&](xcb_atom_t a) {
     return std::find(states.begin(), states.end(), a) != states.end();
   };
   bool maximized =
       has(ewmh->_NET_WM_STATE_MAXIMIZED_VERT) || has(ewmh->_NET_WM_STATE_MAXIMIZED_HORZ);
   bool fullScreen = has(ewmh->_NET_WM_STATE_FULLSCREEN);
-  if (!maximized && !fullScreen) return true;
+  if (!maximized && !fullScreen) return false;
   auto extentsBefore = x_.geometry(window).value_or(X11Geometry{}).extents;
   std::uint64_t configuresBefore = x_.configureCount(window);
   // A maximized window ignores move and resize requests altogether.
@@ -436,7 +437,7 @@ bool X11Accessibility::leaveMaximizedAndFullScreen(xcb_window_t window) {
   // for the new extents, or for the window manager's configure to settle when they stay the same.
   std::uint64_t seen = configuresBefore;
   Seconds lastAnswer = x_.loop().now();
-  return x_.waitUntil(
+  x_.waitUntil(
       [&] {
         auto s = x_.wmState(window);
         auto in = [&](xcb_atom_t a) { return std::find(s.begin(), s.end(), a) != s.end(); };
@@ -452,6 +453,7 @@ bool X11Accessibility::leaveMaximizedAndFullScreen(xcb_window_t window) {
         return seen != configuresBefore && x_.loop().now() - lastAnswer >= kQuietAfterAnswer;
       },
       kAnswerBound, kQuietAfterAnswer);
+  return true;
 }
 
 bool X11Accessibility::changeState(xcb_window_t window, bool add, xcb_atom_t state) {

@@ -73,12 +73,14 @@ class X11Accessibility final : public IAccessibility {
   void flush(xcb_window_t window);
   // Asks the window manager for `target` (a frame in root coordinates) given the window's current
   // geometry; false when it is there already.
-  bool request(xcb_window_t window, const Rect& target, const X11Geometry& current);
+  bool request(xcb_window_t window, const Rect& target, const X11Geometry& current,
+               const X11SizeHints& hints);
   // Waits for the answer to the last request; false when the bound passed without one.
   void awaitAnswer(xcb_window_t window, const Awaiting& a);
   // Waits (bounded) until the window manager answered the last frame sent to the window.
   void settle(xcb_window_t window);
-  bool leaveMaximizedAndFullScreen(xcb_window_t window);
+  // Answers whether it had to (and so changed the window's geometry and decoration).
+  bool leaveMaximizedAndFullScreen(xcb_window_t window, const std::vector<xcb_atom_t>& states);
   bool changeState(xcb_window_t window, bool add, xcb_atom_t state);
   bool setIconic(xcb_window_t window, bool iconic);
   bool activate(xcb_window_t window);

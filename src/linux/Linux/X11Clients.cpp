@@ -95,7 +95,10 @@ void X11Clients::readActive() {
   if (now == active_) return;
   active_ = now;
   auto pid = pidOfWindow(now);
-  if (!pid) return;
+  if (!pid) {
+    if (now == 0) emit({X11ClientChange::Kind::activated, 0, 0});
+    return;
+  }
   std::erase_if(lastActive_, [&](const auto& p) { return p.first == *pid; });
   lastActive_.emplace_back(*pid, now);
   emit({X11ClientChange::Kind::activated, now, *pid});

@@ -95,6 +95,8 @@ bool X11Connection::initialize() {
   // xcb may have read events off the socket while waiting for a reply; poll() would not see them.
   sleepHook_ = loop_.beforeSleep([this] {
     pump();
+    geometryCache_.clear();
+    iconicCache_.clear();
     xcb_flush(conn_);
   });
   return !xcb_connection_has_error(conn_);
@@ -127,7 +129,31 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
       (randrEventBase_ && (type == randrEventBase_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
                            type == randrEventBase_ + XCB_RANDR_NOTIFY)))
     monitors_.reset();
-  if ((event.response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
+  switch (type) {
+    case XCB_CONFIGURE_NOTIFY:
+      forget(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
+      break;
+    case XCB_PROPERTY_NOTIFY:
+      forget(reinterpret_cast<const xcb_property_notify_event_t&>(event).window);
+      break;
+    case XCB_MAP_NOTIFY:
+      forget(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
+      break;
+    case XCB_UNMAP_NOTIFY:
+      forget(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+      break;
+    case XCB_REPARENT_NOTIFY:
+      forget(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
+      break;
+    case XCB_DESTROY_NOTIFY:
+      forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+      break;
+    default:
+      break;
+  }
+  // The whole screen changed: every frame may have moved.
+  if (rootConfigure) geometryCache_.clear();
+  if (type == XCB_CONFIGURE_NOTIFY) {
     auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
     auto it = std::find_if(configureCounts_.begin(), configureCounts_.end(),
                            [&](const auto& p) { return p.first == e.window; });
@@ -136,13 +162,19 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
     else
       ++it->second;
   }
-  if ((event.response_type & 0x7f) == XCB_DESTROY_NOTIFY) {
+  if (type == XCB_DESTROY_NOTIFY) {
     auto& e = reinterpret_cast<const xcb_destroy_notify_event_t&>(event);
     std::erase_if(configureCounts_, [&](const auto& p) { return p.first == e.window; });
     std::erase(watched_, e.window);
   }
   for (auto listeners = listeners_; auto& l : listeners)
     (*l.fn)(event);
+}
+
+void X11Connection::forget(xcb_window_t window) {
+  ++forgets_;
+  std::erase_if(geometryCache_, [&](const auto& p) { return p.first == window; });
+  std::erase_if(iconicCache_, [&](const auto& p) { return p.first == window; });
 }
 
 void X11Connection::pump() {
@@ -351,9 +383,18 @@ Pid X11Connection::pidOf(xcb_window_t window) {
 }
 
 std::optional<X11Geometry> X11Connection::geometry(xcb_window_t window) {
+  for (const auto& [w, g] : geometryCache_)
+    if (w == window) return g;
   auto cGeom = xcb_get_geometry(conn_, window);
   auto cTrans = xcb_translate_coordinates(conn_, window, root_, 0, 0);
   auto cExt = xcb_ewmh_get_frame_extents(&ewmh_, window);
+  return geometryReplies(window, cGeom, cTrans, cExt);
+}
+
+std::optional<X11Geometry> X11Connection::geometryReplies(xcb_window_t window,
+                                                          xcb_get_geometry_cookie_t cGeom,
+                                                          xcb_translate_coordinates_cookie_t cTrans,
+                                                          xcb_get_property_cookie_t cExt) {
   Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(conn_, cGeom, nullptr));
   Reply<xcb_translate_coordinates_reply_t> t(
       xcb_translate_coordinates_reply(conn_, cTrans, nullptr));
@@ -364,14 +405,34 @@ std::optional<X11Geometry> X11Connection::geometry(xcb_window_t window) {
   out.client = {static_cast<double>(t->dst_x), static_cast<double>(t->dst_y),
                 static_cast<double>(g->width), static_cast<double>(g->height)};
   if (hasExtents) out.extents = {ext.left, ext.right, ext.top, ext.bottom};
+  // xcb has read whatever arrived with the reply, older or newer; when any of it concerned a
+  // window the reply may already be stale, so it is not kept.
+  std::uint64_t before = forgets_;
+  pump();
+  if (forgets_ == before) geometryCache_.emplace_back(window, out);
   return out;
 }
 
-std::optional<X11SizeHints> X11Connection::sizeHints(xcb_window_t window) {
+X11Connection::RequestFacts X11Connection::requestFacts(xcb_window_t window) {
+  RequestFacts f;
+  auto cState = xcb_ewmh_get_wm_state(&ewmh_, window);
+  auto cHints = xcb_icccm_get_wm_normal_hints(conn_, window);
+  auto cGeom = xcb_get_geometry(conn_, window);
+  auto cTrans = xcb_translate_coordinates(conn_, window, root_, 0, 0);
+  auto cExt = xcb_ewmh_get_frame_extents(&ewmh_, window);
+  xcb_ewmh_get_atoms_reply_t atoms;
+  if (xcb_ewmh_get_wm_state_reply(&ewmh_, cState, &atoms, nullptr)) {
+    f.states.assign(atoms.atoms, atoms.atoms + atoms.atoms_len);
+    xcb_ewmh_get_atoms_reply_wipe(&atoms);
+  }
   xcb_size_hints_t h{};
-  if (!xcb_icccm_get_wm_normal_hints_reply(conn_, xcb_icccm_get_wm_normal_hints(conn_, window), &h,
-                                           nullptr))
-    return std::nullopt;
+  if (xcb_icccm_get_wm_normal_hints_reply(conn_, cHints, &h, nullptr)) f.hints = hintsOf(h);
+  forget(window);
+  f.geometry = geometryReplies(window, cGeom, cTrans, cExt);
+  return f;
+}
+
+X11SizeHints X11Connection::hintsOf(const xcb_size_hints_t& h) {
   X11SizeHints out;
   if (h.flags & XCB_ICCCM_SIZE_HINT_P_MIN_SIZE)
     out.minimum = {static_cast<double>(h.min_width), static_cast<double>(h.min_height)};
@@ -382,6 +443,14 @@ std::optional<X11SizeHints> X11Connection::sizeHints(xcb_window_t window) {
   if (h.flags & XCB_ICCCM_SIZE_HINT_P_RESIZE_INC)
     out.increment = {static_cast<double>(h.width_inc), static_cast<double>(h.height_inc)};
   return out;
+}
+
+std::optional<X11SizeHints> X11Connection::sizeHints(xcb_window_t window) {
+  xcb_size_hints_t h{};
+  if (!xcb_icccm_get_wm_normal_hints_reply(conn_, xcb_icccm_get_wm_normal_hints(conn_, window), &h,
+                                           nullptr))
+    return std::nullopt;
+  return hintsOf(h);
 }
 
 std::vector<xcb_atom_t> X11Connection::wmState(xcb_window_t window) {
@@ -395,11 +464,17 @@ std::vector<xcb_atom_t> X11Connection::wmState(xcb_window_t window) {
 }
 
 bool X11Connection::isIconic(xcb_window_t window) {
+  for (const auto& [w, iconic] : iconicCache_)
+    if (w == window) return iconic;
   Reply<xcb_get_property_reply_t> ws(xcb_get_property_reply(
       conn_, xcb_get_property(conn_, 0, window, atom("WM_STATE"), XCB_ATOM_ANY, 0, 2), nullptr));
-  return ws && ws->format == 32 && xcb_get_property_value_length(ws.get()) >= 4 &&
-         *static_cast<std::uint32_t*>(xcb_get_property_value(ws.get())) ==
-             XCB_ICCCM_WM_STATE_ICONIC;
+  bool iconic =
+      ws && ws->format == 32 && xcb_get_property_value_length(ws.get()) >= 4 &&
+      *static_cast<std::uint32_t*>(xcb_get_property_value(ws.get())) == XCB_ICCCM_WM_STATE_ICONIC;
+  std::uint64_t before = forgets_;
+  pump();
+  if (forgets_ == before) iconicCache_.emplace_back(window, iconic);
+  return iconic;
 }
 
 void X11Connection::watchClient(xcb_window_t window) {

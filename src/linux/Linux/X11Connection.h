@@ -5,6 +5,7 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
+#include <xcb/xcb_icccm.h>
 
 #include <cstdint>
 #include <functional>
@@ -118,7 +119,16 @@ class X11Connection {
   // _NET_WM_PID; else the local process behind the client's connection (X-Resource); else a
   // negative stand-in shared by the windows of one client leader or one WM_CLASS.
   Pid pidOf(xcb_window_t window);
+  // Cached until an event about the window arrives or the loop goes to sleep, so the reads of one
+  // burst of work (a placement and its read-back) share one round trip.
   std::optional<X11Geometry> geometry(xcb_window_t window);
+  // What a move/resize request is computed from, in one round trip: state, geometry, size hints.
+  struct RequestFacts {
+    std::vector<xcb_atom_t> states;
+    std::optional<X11Geometry> geometry;
+    X11SizeHints hints;
+  };
+  RequestFacts requestFacts(xcb_window_t window);
   std::optional<X11SizeHints> sizeHints(xcb_window_t window);
   std::vector<xcb_atom_t> wmState(xcb_window_t window);
   bool isIconic(xcb_window_t window);
@@ -129,6 +139,10 @@ class X11Connection {
   X11Connection(PosixMainLoop& loop, xcb_connection_t* conn, int screenNumber);
   bool initialize();
   void dispatch(const xcb_generic_event_t& event);
+  std::optional<X11Geometry> geometryReplies(xcb_window_t window, xcb_get_geometry_cookie_t cGeom,
+                                             xcb_translate_coordinates_cookie_t cTrans,
+                                             xcb_get_property_cookie_t cExt);
+  static X11SizeHints hintsOf(const xcb_size_hints_t& hints);
 
   PosixMainLoop& loop_;
   xcb_connection_t* conn_;
@@ -148,6 +162,10 @@ class X11Connection {
   std::vector<std::pair<xcb_window_t, std::uint64_t>> configureCounts_;
   std::vector<xcb_window_t> watched_;
   std::optional<std::vector<X11Monitor>> monitors_;
+  std::vector<std::pair<xcb_window_t, X11Geometry>> geometryCache_;
+  std::vector<std::pair<xcb_window_t, bool>> iconicCache_;
+  std::uint64_t forgets_ = 0;
+  void forget(xcb_window_t window);
   Subscription fdWatch_;
   Subscription sleepHook_;
 };

@@ -46,6 +46,17 @@ std::optional<WallTime> X11RunningApps::launchDate(Pid pid) {
   return WallTime{bootTime + static_cast<double>(startTicks) / static_cast<double>(ticks)};
 }
 
+bool X11RunningApps::isAlive(Pid pid) {
+  if (pid <= 0) return false;
+  std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(statFile, stat)) return false;
+  // A process that exited but was not reaped yet ("Z") is gone for every purpose here.
+  auto close = stat.rfind(')');
+  return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z' &&
+         stat[close + 2] != 'X';
+}
+
 std::optional<std::string> X11RunningApps::executableName(Pid pid) {
   if (pid <= 0) return std::nullopt;
   std::error_code ec;
@@ -119,7 +130,7 @@ std::optional<RunningApp> X11RunningApps::byPid(Pid pid) {
   if (pid == 0) return std::nullopt;
   bool hasWindows = !clients_.windowsOf(pid).empty();
   // A local process that shows no window yet (just launched) is still running.
-  if (!hasWindows && (pid < 0 || kill(pid, 0) != 0)) return std::nullopt;
+  if (!hasWindows && !isAlive(pid)) return std::nullopt;
   return snapshot(pid);
 }
 
@@ -158,7 +169,7 @@ bool X11RunningApps::activate(Pid pid, ActivateOptions) {
 
 bool X11RunningApps::terminate(Pid pid) {
   auto windows = clients_.windowsOf(pid);
-  if (windows.empty() && (pid <= 0 || kill(pid, 0) != 0)) return false;
+  if (windows.empty() && !isAlive(pid)) return false;
   for (auto w : windows)
     xcb_ewmh_request_close_window(x_.ewmh(), x_.screenNumber(), w, XCB_CURRENT_TIME,
                                   XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);

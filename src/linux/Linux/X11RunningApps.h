@@ -36,6 +36,8 @@ class X11RunningApps final : public IRunningApps {
 
   // When the process started, from /proc; none for a process that is gone or not local.
   static std::optional<WallTime> launchDate(Pid pid);
+  // Whether a local process runs (an exited one waiting to be reaped does not).
+  static bool isAlive(Pid pid);
   // The executable's file name, from /proc.
   static std::optional<std::string> executableName(Pid pid);
 

@@ -91,6 +91,10 @@ void X11SystemEvents::postScreenChange() {
 
 void X11SystemEvents::onChange(const X11ClientChange& c) {
   using Kind = X11ClientChange::Kind;
+  if (c.kind == Kind::activated && c.window == 0) {
+    lastActivated_ = 0;  // nothing active: the next activation is news whoever it is
+    return;
+  }
   if (c.pid == 0) return;
   if (c.kind == Kind::added && !known_.count(c.pid)) {
     auto app = apps_.byPid(c.pid);

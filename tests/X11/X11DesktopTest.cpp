@@ -1,0 +1,250 @@
+// The rest of the desktop on a real X display: an idle loop sleeps, launching runs a desktop
+// entry and completes with its running application, hiding iconifies an application's windows,
+// activation and launches are announced once, the window list is front to back, a monitor added
+// at run time makes a new display set, and how long placements take against the window manager.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "Layout/DisplayTopology.h"
+#include "Linux/X11LaunchServices.h"
+#include "Support/TempDir.h"
+#include "X11/LiveDesktop.h"
+
+namespace zelvorn {
+namespace {
+
+TEST(X11Desktop, IdleLoopSleepsWithoutTimerWakeups) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  d->loop.runUntil([] { return false; }, 0.05);  // let earlier work drain
+  auto before = d->loop.timeoutWakeups();
+  std::thread quitter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    d->loop.postFromAnyThread([&] { d->loop.quit(); });
+  });
+  d->loop.run();
+  quitter.join();
+  EXPECT_EQ(d->loop.timeoutWakeups(), before);
+}
+
+struct Apps {
+  TempDir data;
+  std::string clockEntry;
+  std::unique_ptr<DesktopEntryIndex> index;
+  std::unique_ptr<X11RunningApps> apps;
+  std::unique_ptr<X11LaunchServices> launch;
+};
+
+// Launch services over a folder of test entries, beside the desktop's own.
+std::unique_ptr<Apps> appsOver(LiveDesktop& d) {
+  auto a = std::make_unique<Apps>();
+  std::filesystem::create_directories(a->data / "applications");
+  a->clockEntry = a->data / "applications/zelvorn-test-clock.desktop";
+  std::ofstream(a->clockEntry) << "[Desktop Entry]\nType=Application\nName=Test Clock\n"
+                                  "Exec=xclock -geometry 160x160+900+100 -update 1\n"
+                                  "StartupWMClass=XClock\n";
+  std::ofstream(a->data / "applications/zelvorn-test-missing.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Missing\nExec=/nonexistent/zelvorn-nothing\n";
+  std::ofstream(a->data / "applications/zelvorn-test-shell.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Shell\nExec=sh -c 'xclock | cat'\n";
+  a->index = std::make_unique<DesktopEntryIndex>(std::vector<std::string>{a->data.path()});
+  a->apps = std::make_unique<X11RunningApps>(*d.x, *d.clients, *d.ax, *a->index);
+  a->launch = std::make_unique<X11LaunchServices>(*d.x, *d.clients, *a->apps, *a->index);
+  return a;
+}
+
+TEST(X11Desktop, LaunchesAnEntryAndAnnouncesItsLaunchAndTermination) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  auto a = appsOver(*d);
+  auto& events = d->desktop->systemEvents();
+  std::vector<RunningApp> launched, terminated;
+  auto s1 = events.onAppLaunched([&](const RunningApp& app) { launched.push_back(app); });
+  auto s2 = events.onAppTerminated([&](const RunningApp& app) { terminated.push_back(app); });
+
+  EXPECT_EQ(a->launch->applicationPath("zelvorn-test-clock.desktop"), a->clockEntry);
+  auto info = a->launch->readBundle(a->clockEntry);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->identifier, "zelvorn-test-clock.desktop");
+  EXPECT_EQ(info->displayName, "Test Clock");
+  auto bookmark = a->launch->makeBookmark(a->clockEntry);
+  ASSERT_TRUE(bookmark);
+  EXPECT_EQ(a->launch->resolveBookmark(*bookmark), a->clockEntry);
+
+  std::optional<Result<RunningApp>> result;
+  a->launch->openApplication(a->clockEntry, {}, false, [&](Result<RunningApp> r) { result = r; });
+  EXPECT_FALSE(result);  // completions come on the loop
+  ASSERT_TRUE(d->loop.runUntil([&] { return result.has_value(); }, 10));
+  ASSERT_TRUE(result->ok()) << result->error().description;
+  const RunningApp app = result->value();
+  EXPECT_EQ(app.bundleIdentifier, "zelvorn-test-clock.desktop");
+  EXPECT_EQ(app.localizedName, "Test Clock");
+  EXPECT_EQ(app.bundlePath, a->clockEntry);
+  ASSERT_TRUE(app.launchDate);
+  EXPECT_NEAR(app.launchDate->unixSeconds, d->loop.wallNow().unixSeconds, 30);
+  EXPECT_FALSE(d->clients->windowsOf(app.pid).empty());
+  // Every clock matches the entry by its window class; the launched one is among them.
+  auto same = a->apps->withBundleIdentifier("zelvorn-test-clock.desktop");
+  EXPECT_TRUE(
+      std::any_of(same.begin(), same.end(), [&](const RunningApp& r) { return r.pid == app.pid; }));
+
+  d->loop.runUntil([&] { return !launched.empty(); }, 2);
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched.front().pid, app.pid);
+
+  ASSERT_TRUE(a->apps->terminate(app.pid));
+  ASSERT_TRUE(d->loop.runUntil([&] { return !terminated.empty(); }, 5));
+  EXPECT_EQ(terminated.front().pid, app.pid);
+  EXPECT_TRUE(d->loop.runUntil([&] { return !a->apps->byPid(app.pid); }, 5));
+
+  // Failures arrive as results on the loop: a program that is not there, a line meant for a shell.
+  for (const char* entry : {"zelvorn-test-missing.desktop", "zelvorn-test-shell.desktop"}) {
+    SCOPED_TRACE(entry);
+    std::optional<Result<RunningApp>> failed;
+    a->launch->openApplication(a->data / (std::string("applications/") + entry), {}, false,
+                               [&](Result<RunningApp> r) { failed = r; });
+    ASSERT_TRUE(d->loop.runUntil([&] { return failed.has_value(); }, 5));
+    EXPECT_FALSE(failed->ok());
+  }
+}
+
+TEST(X11Desktop, HidingIconifiesTheAppsWindowsAndActivationIsAnnouncedOnce) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  Pid term = d->start({"xterm", "-geometry", "60x10+100+600"});
+  ASSERT_NE(term, 0);
+  auto& apps = d->desktop->runningApps();
+  auto& events = d->desktop->systemEvents();
+  std::vector<Pid> activated;
+  auto s = events.onAppActivated([&](const RunningApp& app) { activated.push_back(app.pid); });
+
+  ASSERT_TRUE(apps.hide(term));
+  for (auto w : d->clients->windowsOf(term))
+    EXPECT_TRUE(d->x->isIconic(w));
+  EXPECT_TRUE(apps.byPid(term)->isHidden);
+  ASSERT_TRUE(apps.unhide(term));
+  for (auto w : d->clients->windowsOf(term))
+    EXPECT_FALSE(d->x->isIconic(w));
+  EXPECT_FALSE(apps.byPid(term)->isHidden);
+
+  ASSERT_TRUE(apps.activate(term, ActivateOptions::none));
+  ASSERT_TRUE(apps.activate(term, ActivateOptions::none));
+  d->loop.runUntil([] { return false; }, 0.1);
+  EXPECT_EQ(std::count(activated.begin(), activated.end(), term), 1);
+  EXPECT_EQ(apps.frontmost()->pid, term);
+
+  // The window list is front to back: the active terminal is in front of everything else.
+  auto list = d->windowList->copyWindowList(WindowListOption::onScreenOnly |
+                                            WindowListOption::excludeDesktopElements);
+  ASSERT_TRUE(list && !list->empty());
+  EXPECT_EQ(list->front().ownerPid, term);
+  EXPECT_EQ(list->front().layer, 0);
+  AXWindowController controller = d->controller();
+  AXElement w = X11Accessibility::windowElement(d->firstWindow(term));
+  auto p = controller.point(w, "AXPosition");
+  auto sz = controller.sizeValue(w, "AXSize");
+  EXPECT_EQ(list->front().bounds, (AXRect{p->x, p->y, sz->width, sz->height}));
+  d->stop(term);
+}
+
+// Runs an X client to completion (xrandr) without a shell.
+int runToEnd(const std::vector<std::string>& argv) {
+  auto pid = spawnProcess(argv);
+  if (!pid) return -1;
+  int status = 0;
+  waitpid(pid.value(), &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(X11Desktop, AMonitorAddedAtRunTimeIsANewDisplaySet) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  auto& displays = d->desktop->displays();
+  auto before = displays.screens();
+  ASSERT_EQ(before.size(), 1u);
+  EXPECT_EQ(before.front().frame, (CocoaRect{0, 0, 1920, 1080}));
+  int changes = 0;
+  auto s = d->desktop->systemEvents().on(SystemEvent::screenParametersChanged, [&] { ++changes; });
+
+  ASSERT_EQ(runToEnd({"xrandr", "--setmonitor", "SIDE", "1280/338x1024/270+1920+0", "none"}), 0);
+  ASSERT_TRUE(d->loop.runUntil([&] { return displays.screens().size() == 2; }, 3));
+  d->loop.runUntil([&] { return changes > 0; }, 2);
+  EXPECT_GE(changes, 1);
+  auto after = displays.screens();
+  EXPECT_EQ(after[0].frame, (CocoaRect{0, 0, 1920, 1080}));
+  // Cocoa space: the side monitor's top is level with the primary's, so its bottom sits 56 up.
+  EXPECT_EQ(after[1].frame, (CocoaRect{1920, 56, 1280, 1024}));
+  EXPECT_NE(DisplayTopology::currentFingerprint(before),
+            DisplayTopology::currentFingerprint(after));
+
+  ASSERT_EQ(runToEnd({"xrandr", "--delmonitor", "SIDE"}), 0);
+  EXPECT_TRUE(d->loop.runUntil([&] { return displays.screens().size() == 1; }, 3));
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+TEST(X11Desktop, PlacingFourWindowsCostsAFewWindowManagerRoundTrips) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  std::vector<Pid> clocks;
+  for (int i = 0; i < 4; ++i) {
+    Pid p = d->start({"xclock", "-geometry", "120x120+" + std::to_string(50 + 130 * i) + "+700"});
+    ASSERT_NE(p, 0);
+    clocks.push_back(p);
+  }
+  std::vector<xcb_window_t> windows;
+  for (Pid p : clocks)
+    windows.push_back(d->firstWindow(p));
+
+  // The window manager's own latency: one move/resize request until the client has the geometry.
+  std::vector<double> wm;
+  for (int round = 0; round < 20; ++round) {
+    xcb_window_t w = windows[0];
+    std::uint32_t width = round % 2 ? 300 : 340;
+    auto g0 = d->x->geometry(w);
+    Seconds t0 = d->loop.now();
+    xcb_ewmh_request_moveresize_window(
+        d->x->ewmh(), d->x->screenNumber(), w, XCB_GRAVITY_NORTH_WEST,
+        XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
+        static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
+            XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
+            XCB_EWMH_MOVERESIZE_WINDOW_WIDTH | XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT),
+        100 + round % 2 * 20, 100, width, 200);
+    ASSERT_TRUE(d->x->waitUntil(
+        [&] {
+          auto g = d->x->geometry(w);
+          return g && g->client.width == width && g != g0;
+        },
+        1.0));
+    wm.push_back(d->loop.now() - t0);
+  }
+
+  // From the request to the last of four windows placed, through the core's controller.
+  AXWindowController controller = d->controller();
+  std::vector<double> four;
+  for (int round = 0; round < 15; ++round) {
+    double w = 480 - (round % 2) * 40;
+    Seconds t0 = d->loop.now();
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      AXRect pane{static_cast<double>(i) * 480, 0, w, 540};
+      auto outcome = controller.place(X11Accessibility::windowElement(windows[i]), pane);
+      ASSERT_TRUE(std::holds_alternative<AXWindowController::Placed>(outcome));
+    }
+    four.push_back(d->loop.now() - t0);
+  }
+  double wmMedian = median(wm), fourMedian = median(four);
+  std::printf(
+      "[ FIGURES  ] window manager move/resize median %.2f ms; four placements median "
+      "%.2f ms (%.1f x)\n",
+      wmMedian * 1000, fourMedian * 1000, fourMedian / wmMedian);
+  // Four placements are four requests answered one after the other; leave room for a loaded CI.
+  EXPECT_LT(fourMedian, 8 * wmMedian + 0.02);
+  for (Pid p : clocks)
+    d->stop(p);
+}
+
+}  // namespace
+}  // namespace zelvorn
