@@ -24,6 +24,7 @@ const DemoChapter kChapters[] = {
     {"Links by name or by number", demoLinksByNameOrNumber},
     {"Links Zelvorn does not understand", demoBadLinks},
     {"Moving other applications’ windows", demoMovingWindows},
+    {"Showing a workspace", demoShowingAWorkspace},
     {"A clean quit, and a relaunch that finds everything again", demoQuitAndRelaunch},
 };
 

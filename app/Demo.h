@@ -77,6 +77,7 @@ void demoCreatingWorkspaces(DemoWorld& world);
 void demoLinksByNameOrNumber(DemoWorld& world);
 void demoBadLinks(DemoWorld& world);
 void demoMovingWindows(DemoWorld& world);
+void demoShowingAWorkspace(DemoWorld& world);
 void demoQuitAndRelaunch(DemoWorld& world);
 
 // Runs every chapter in order; the state folder is `stateDirectory`, or a fresh temporary one.
