@@ -382,3 +382,66 @@ TEST_F(ShowTest, APaneUnder200PointsStopsThePass) {
 
 }  // namespace
 }  // namespace zelvorn
+
+namespace zelvorn {
+namespace {
+
+TEST_F(ShowTest, AWorkspaceSharingAppsOnTheSameDisplayYields) {
+  world.installApp("Notes");
+  world.installApp("Mail");
+  world.installApp("Chat");
+  world.launchNow("Notes");
+  Pid mail = world.launchNow("Mail");
+  world.launchNow("Chat");
+  auto first = world.addWorkspace("First", LayoutType::leftRightSplit, {"Notes", "Mail"});
+  auto second = world.addWorkspace("Second", LayoutType::leftRightSplit, {"Notes", "Chat"});
+  show(first);
+  show(second);
+  EXPECT_TRUE(world.logged(
+      "[Zelvorn][shared] Show ‘Second’: same display, shares apps with ‘First’ → it yields and "
+      "is put away."));
+  EXPECT_FALSE(world.controller->isShown(first.id));
+  EXPECT_TRUE(world.controller->isShown(second.id));
+  EXPECT_TRUE(world.desktop.app(mail)->isHidden);
+  EXPECT_FALSE(world.desktop.app(world.pidOf("Notes"))->isHidden) << "the shared app stays";
+  EXPECT_TRUE(world.controller->context().sharing.yielding.empty());
+  EXPECT_EQ(world.manager.activeWorkspaceID(), second.id);
+}
+
+TEST_F(ShowTest, AFrameOnAMissingDisplayIsMovedToTheCurrentOneAndSaved) {
+  world.installApp("Notes");
+  world.installApp("Mail");
+  world.launchNow("Notes");
+  world.launchNow("Mail");
+  auto w =
+      world.addWorkspace("Away", LayoutType::leftRightSplit, {"Notes", "Mail"}, [](Workspace& w) {
+        w.lastContainerFrame = RectModel{3000, 100, 1000, 700};
+      });
+  show(w);
+  auto rect = *world.controller->session(w.id)->containerAXRect;
+  EXPECT_EQ(rect, (AXRect{512, 100, 1000, 700}));
+  EXPECT_EQ(world.countLogged("[Zelvorn] Show: offscreen / missing display — relocated to current "
+                              "display. original=(3000,100 1000×700) resolved=(512,100 1000×700). "
+                              "displays(AX): [screen0 visible=(0,25 1512×957)]"),
+            1);
+  auto saved = world.manager.workspace(w.id);
+  EXPECT_EQ(saved->lastContainerFrame, RectModel::from(rect));
+  ASSERT_TRUE(saved->topologyFrames);
+  EXPECT_EQ(saved->topologyFrames->size(), 1u);
+}
+
+TEST_F(ShowTest, WorkLeftPendingDoesNothingOnceTheControllerIsGone) {
+  world.installApp("Notes");
+  world.installApp("Slow", [](SimAppSpec& s) { s.launchDelay = 1.0; });
+  world.launchNow("Notes");
+  auto w = world.addWorkspace("Work", LayoutType::leftRightSplit, {"Notes", "Slow"});
+  show(w);
+  world.controller.reset();
+  world.console.clear();
+  world.loop.runUntilIdle();
+  EXPECT_NE(world.pidOf("Slow"), 0);
+  EXPECT_TRUE(world.lines().empty());
+}
+
+}  // namespace
+}  // namespace zelvorn
