@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "Core/ExternalAppController.h"
+#include "Core/WorkspaceManager.h"
+#include "Persistence/WorkspaceStore.h"
 #include "Support/CapturingConsole.h"
 #include "Support/SimWorld.h"
 
@@ -112,6 +114,28 @@ TEST_F(AppRegistryTest, NoticesAChangedBundleIdentifier) {
   // Gone from disk: nothing to migrate, even though the system could find the identifier.
   ASSERT_TRUE(world.files.removeFile("/Applications/Editor.app").ok());
   EXPECT_EQ(registry.migratedForChangedBundleID(app), std::nullopt);
+}
+
+TEST_F(AppRegistryTest, TheManagerRepairsAChangedBundleIdentifierAtLoad) {
+  auto spec = SimWorld::app("Editor", "com.example.editor");
+  world.install(spec);
+  Uuid paneID;
+  {
+    WorkspaceManager manager(std::make_unique<WorkspaceStore>(world.files, "/Zelvorn"), &registry);
+    Workspace w = manager.createWorkspace("Docs");
+    w.apps.push_back(made("/Applications/Editor.app"));
+    paneID = w.apps[0].id;
+    manager.update(w);
+  }
+  world.desktop.uninstall("/Applications/Editor.app");
+  spec.bundleIdentifier = "com.example.editor.v2";
+  world.install(spec);
+
+  WorkspaceManager reloaded(std::make_unique<WorkspaceStore>(world.files, "/Zelvorn"), &registry);
+  ASSERT_EQ(reloaded.workspaces().size(), 1u);
+  const auto& app = reloaded.workspaces()[0].apps.at(0);
+  EXPECT_EQ(app.bundleIdentifier, "com.example.editor.v2");
+  EXPECT_EQ(app.id, paneID);
 }
 
 TEST_F(AppRegistryTest, RunningApplicationPrefersARegularInstance) {

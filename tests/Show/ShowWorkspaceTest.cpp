@@ -443,5 +443,28 @@ TEST_F(ShowTest, WorkLeftPendingDoesNothingOnceTheControllerIsGone) {
   EXPECT_TRUE(world.lines().empty());
 }
 
+TEST_F(ShowTest, TheChromeLeadsBackToTheController) {
+  world.installApp("Notes");
+  world.installApp("Mail");
+  world.launchNow("Notes");
+  Pid mail = world.launchNow("Mail");
+  auto w = world.addWorkspace("Work", LayoutType::leftRightSplit, {"Notes", "Mail"});
+  show(w);
+  auto& chrome = *world.controller->session(w.id)->chrome;
+
+  chrome.callbacks.onContainerChanged(AXRect{40, 60, 1200, 800});
+  EXPECT_EQ(world.controller->session(w.id)->containerAXRect, (AXRect{40, 60, 1200, 800}));
+  world.loop.advance(0.6);
+  EXPECT_EQ(world.manager.workspace(w.id)->lastContainerFrame, (RectModel{40, 60, 1200, 800}));
+
+  // The chrome's own menu hides the workspace: the chrome must outlive the call.
+  chrome.callbacks.onHide();
+  EXPECT_FALSE(world.controller->isShown(w.id));
+  EXPECT_TRUE(world.desktop.app(mail)->isHidden);
+  EXPECT_EQ(world.controller->context().ledgers.hiddenAppBundleIDs(),
+            (std::set<std::string>{"com.example.mail", "com.example.notes"}));
+  EXPECT_TRUE(world.logged("[Zelvorn] Hide workspace: Work"));
+}
+
 }  // namespace
 }  // namespace zelvorn

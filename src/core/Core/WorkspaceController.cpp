@@ -234,7 +234,11 @@ void WorkspaceController::wireChrome(WorkspaceSession& session, const Uuid& id) 
   auto alive = ctx_->liveness();
   auto guarded = [alive, this, id](auto body) {
     return [alive, this, id, body](auto&&... args) {
-      if (alive.lock()) body(*this, id, args...);
+      // A callback may end the session that owns this closure: work on copies.
+      auto self = this;
+      Uuid workspaceID = id;
+      auto run = body;
+      if (alive.lock()) run(*self, workspaceID, args...);
     };
   };
   auto& cb = session.chrome->callbacks;

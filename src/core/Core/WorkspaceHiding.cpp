@@ -1,5 +1,7 @@
 #include "Core/WorkspaceHiding.h"
 
+#include <memory>
+
 #include "App/Log.h"
 #include "Container/ContainerWindowController.h"
 #include "Core/DocumentMemory.h"
@@ -21,7 +23,8 @@ bool WorkspaceHiding::usedByAnotherShownWorkspace(const std::string& bundleID,
   return false;
 }
 
-void WorkspaceHiding::hideWorkspace(const Uuid& id) {
+void WorkspaceHiding::hideWorkspace(const Uuid& requested) {
+  const Uuid id = requested;  // the request may come from the session about to be removed
   auto workspace = ctx_.workspace(id);
   if (!workspace) return;
   Log::line("[Zelvorn] Hide workspace: " + workspace->name);
@@ -51,8 +54,13 @@ void WorkspaceHiding::tearDownSession(const Uuid& workspaceID, bool persistFrame
   else
     ctx_.geometry->cancelPersist(workspaceID);
   session->chrome->orderOut();
+  // The teardown may run inside one of the chrome's own callbacks: the chrome goes away on the
+  // next turn, once that call has returned.
+  std::shared_ptr<ContainerWindowController> chrome = std::move(session->chrome);
+  ctx_.loop.post([chrome] {});
   ++ctx_.placement.current;
-  ctx_.sessions.erase(workspaceID);
+  Uuid id = workspaceID;  // the caller's id may live in the session being removed
+  ctx_.sessions.erase(id);
   ctx_.focus->publishShownWorkspaces();
   ctx_.observers->rebuildWindowObserver();
 }
