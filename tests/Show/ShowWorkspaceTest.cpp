@@ -201,6 +201,9 @@ TEST_F(ShowTest, MissingAndFailedAppsAreReportedTogether) {
   EXPECT_EQ(alert.informativeText,
             "Not installed: Gone\nZelvorn couldn't launch Broken: The application could not be "
             "launched.");
+  ASSERT_EQ(world.modal.alerts().size(), 2u);
+  EXPECT_EQ(world.modal.alerts()[1].messageText, "Some windows in “Trio” couldn’t be arranged");
+  EXPECT_EQ(world.modal.alerts()[1].informativeText, "Broken isn’t running.\nGone isn’t running.");
 }
 
 TEST_F(ShowTest, ASlowAppIsTiledWhenItsWindowArrives) {
@@ -464,6 +467,49 @@ TEST_F(ShowTest, TheChromeLeadsBackToTheController) {
   EXPECT_EQ(world.controller->context().ledgers.hiddenAppBundleIDs(),
             (std::set<std::string>{"com.example.mail", "com.example.notes"}));
   EXPECT_TRUE(world.logged("[Zelvorn] Hide workspace: Work"));
+}
+
+TEST_F(ShowTest, ARunningAppIsAskedToOpenTheDocumentsItNoLongerShows) {
+  world.installApp("Editor");
+  world.installApp("Notes");
+  world.launchNow("Notes");
+  Pid editor = world.launchNow("Editor");
+  world.desktop.updateWindow(world.desktop.windows(editor)[0],
+                             [](SimWindowSpec& s) { s.document = "file:///Users/me/a.txt"; });
+  world.files.putFile("/Users/me/a.txt", "a");
+  world.files.putFile("/Users/me/b.txt", "b");
+  auto w = world.addWorkspace("Docs", LayoutType::threeTopTwoBottomOne,
+                              {"Editor", "Notes", "Editor"}, [](Workspace& w) {
+                                w.apps[0].lastDocumentPath = "/Users/me/a.txt";
+                                w.apps[2].lastDocumentPath = "/Users/me/b.txt";
+                              });
+  show(w);
+  EXPECT_TRUE(world.logged(
+      "[Zelvorn] Editor is running without 1 remembered document(s) — opening: b.txt"));
+  EXPECT_TRUE(world.logged("[Zelvorn] Show ‘Docs’: frame up in 0 ms, 1 app(s) still launching."));
+  EXPECT_EQ(world.controller->context().awaitingDocument.at(w.apps[2].id), 10.0);
+  EXPECT_FALSE(world.controller->context().awaitingDocument.count(w.apps[0].id));
+  world.loop.runUntilIdle();
+  EXPECT_EQ(world.desktop.windows(editor).size(), 2u);
+}
+
+TEST_F(ShowTest, WindowsThatCannotBeArrangedAreReportedAfterTiling) {
+  world.installApp("Notes");
+  world.installApp("Fixed");
+  world.launchNow("Notes");
+  Pid fixed = world.launchNow("Fixed");
+  world.desktop.updateWindow(world.desktop.windows(fixed)[0],
+                             [](SimWindowSpec& s) { s.move = SimRefusal::fails; });
+  auto w = world.addWorkspace("Work", LayoutType::leftRightSplit, {"Notes", "Fixed"});
+  show(w);
+  ASSERT_EQ(world.modal.alerts().size(), 1u);
+  EXPECT_EQ(world.modal.alerts()[0].style, AlertStyle::warning);
+  EXPECT_EQ(world.modal.alerts()[0].messageText, "Some windows in “Work” couldn’t be arranged");
+  EXPECT_EQ(world.modal.alerts()[0].informativeText,
+            "Zelvorn couldn’t move Fixed’s window. Some apps restrict window control.");
+  EXPECT_EQ(world.modal.activations(), 1);
+  // The window is kept in its pane all the same.
+  EXPECT_EQ(world.controller->session(w.id)->elements.size(), 2u);
 }
 
 }  // namespace
