@@ -6,11 +6,11 @@
 
 namespace zelvorn {
 
+// Nothing tells the controller about display changes yet, so a cached fingerprint could outlive
+// its displays: read it afresh each time (a few screens) and keep the cache for its readers.
 std::optional<std::string> ControllerScreens::currentTopology() {
-  if (!ctx_.cachedTopologyValid) {
-    ctx_.cachedTopology = DisplayTopology::currentFingerprint(ctx_.services.displays.screens());
-    ctx_.cachedTopologyValid = true;
-  }
+  ctx_.cachedTopology = DisplayTopology::currentFingerprint(ctx_.services.displays.screens());
+  ctx_.cachedTopologyValid = true;
   return ctx_.cachedTopology;
 }
 
