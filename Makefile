@@ -27,5 +27,15 @@ fuzz:
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 
+PREFIX ?= $(HOME)/.local
+
+install:
+	@scripts/bootstrap
+	@cmake --preset release -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	@cmake --build --preset release --target zelvorn
+	@cmake --install build/release --component Unspecified
+	@if command -v update-desktop-database >/dev/null; then update-desktop-database $(PREFIX)/share/applications; fi
+	@if command -v xdg-mime >/dev/null; then xdg-mime default zelvorn.desktop x-scheme-handler/zelvorn; fi
+
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i

@@ -1,11 +1,12 @@
-// The zelvorn command: the scripted demo on the simulated desktop, and a checker for hand-edited
-// workspaces files.
+// The zelvorn command: the program on the X11 desktop and links handed to it, the scripted demo
+// on the simulated desktop, and a checker for hand-edited workspaces files.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 #include "CheckWorkspacesCommand.h"
 #include "Demo.h"
+#include "RunCommand.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Zelvorn — workspaces of applications, tiled side by side"};
@@ -24,7 +25,19 @@ int main(int argc, char** argv) {
       "Read a workspaces file as Zelvorn does and print its canonical form, or what is wrong");
   check->add_option("FILE", workspacesFile, "The workspaces file")->required();
 
+  std::vector<std::string> runLinks;
+  auto* run = app.add_subcommand("run", "Run Zelvorn on this X11 desktop");
+  run->add_option("LINK", runLinks, "zelvorn:// links to route once Zelvorn has started");
+
+  std::vector<std::string> openLinks;
+  auto* open = app.add_subcommand(
+      "open", "Hand zelvorn:// links to the running Zelvorn, starting it when none runs");
+  open->add_option("LINK", openLinks, "The links, e.g. zelvorn://show/Work")->required();
+
   CLI11_PARSE(app, argc, argv);
+
+  if (*run) return zelvorn::runOnX11(runLinks);
+  if (*open) return zelvorn::openLinks(openLinks);
 
   if (*demo) return zelvorn::runDemo(stateDirectory);
   if (*check) return zelvorn::runCheckWorkspaces(workspacesFile, std::cout, std::cerr);
