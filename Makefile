@@ -33,7 +33,7 @@ install:
 	@scripts/bootstrap
 	@cmake --preset release -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
 	@cmake --build --preset release --target zelvorn
-	@cmake --install build/release --component Unspecified
+	@cmake --install build/release
 	@if command -v update-desktop-database >/dev/null; then update-desktop-database $(PREFIX)/share/applications; fi
 	@if command -v xdg-mime >/dev/null; then xdg-mime default zelvorn.desktop x-scheme-handler/zelvorn; fi
 
