@@ -512,5 +512,25 @@ TEST_F(ShowTest, WindowsThatCannotBeArrangedAreReportedAfterTiling) {
   EXPECT_EQ(world.controller->session(w.id)->elements.size(), 2u);
 }
 
+TEST_F(ShowTest, AnAppShowingOnlyADocumentChooserCountsAsReady) {
+  world.installApp("Notes");
+  world.installApp("Picker",
+                   [](SimAppSpec& s) { s.windowsAtLaunch = {SimWindowSpec::openPanel()}; });
+  world.launchNow("Notes");
+  Pid picker = world.launchNow("Picker");
+  auto w = world.addWorkspace("Work", LayoutType::leftRightSplit, {"Notes", "Picker"});
+  show(w);
+  // Tiled on the first poll: the chooser is the user's to answer, not a reason to wait.
+  EXPECT_EQ(world.countLogged("[Zelvorn] Show ‘Work’: tiled in"), 1);
+  auto& chrome = *world.controller->session(w.id)->chrome;
+  EXPECT_TRUE(chrome.paneShieldsHidden);
+  EXPECT_TRUE(chrome.dividersHidden);
+  EXPECT_EQ(world.controller->context().ownChooserWindowIDs.at(w.id),
+            std::set<WindowNumber>{world.desktop.windows(picker)[0]});
+  EXPECT_TRUE(world.logged(
+      "[Zelvorn] Picker: running but no window yet — pane pending, will adopt on window appear."));
+  EXPECT_EQ(world.controller->session(w.id)->elements.size(), 1u);
+}
+
 }  // namespace
 }  // namespace zelvorn
