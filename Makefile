@@ -8,6 +8,7 @@ demo:
 	@cmake --preset debug >/dev/null
 	@cmake --build --preset debug --target zelvorn
 	@build/debug/app/zelvorn demo $(DEMO_ARGS)
+	@scripts/x11-demo build/debug/app/zelvorn build/zelvorn-demo.png
 
 test:
 	@scripts/bootstrap

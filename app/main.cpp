@@ -7,6 +7,7 @@
 #include "CheckWorkspacesCommand.h"
 #include "Demo.h"
 #include "RunCommand.h"
+#include "X11Demo.h"
 
 int main(int argc, char** argv) {
   CLI::App app{"Zelvorn — workspaces of applications, tiled side by side"};
@@ -34,7 +35,15 @@ int main(int argc, char** argv) {
       "open", "Hand zelvorn:// links to the running Zelvorn, starting it when none runs");
   open->add_option("LINK", openLinks, "The links, e.g. zelvorn://show/Work")->required();
 
+  std::string screenshot = "zelvorn-demo.png";
+  auto* x11Demo = app.add_subcommand(
+      "x11-demo",
+      "Show a workspace of real applications on this X11 display and save a screenshot");
+  x11Demo->add_option("--screenshot", screenshot, "Where the PNG screenshot goes");
+
   CLI11_PARSE(app, argc, argv);
+
+  if (*x11Demo) return zelvorn::runX11Demo(screenshot);
 
   if (*run) return zelvorn::runOnX11(runLinks);
   if (*open) return zelvorn::openLinks(openLinks);
