@@ -259,3 +259,33 @@ TEST(X11Desktop, PlacingFourWindowsCostsAFewWindowManagerRoundTrips) {
 
 }  // namespace
 }  // namespace zelvorn
+
+namespace zelvorn {
+namespace {
+
+TEST(X11Desktop, ARemoteClientsPidNamesNoLocalProcess) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  // A window that claims pid 1 from another machine: that pid means nothing here.
+  xcb_connection_t* c = d->x->xcb();
+  xcb_window_t w = xcb_generate_id(c);
+  const xcb_setup_t* setup = xcb_get_setup(c);
+  xcb_screen_t* screen = xcb_setup_roots_iterator(setup).data;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, w, d->x->root(), 300, 300, 200, 150, 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+  std::uint32_t one = 1;
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, d->x->ewmh()->_NET_WM_PID, XCB_ATOM_CARDINAL, 32,
+                      1, &one);
+  std::string host = "elsewhere.example";
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8,
+                      host.size(), host.data());
+  xcb_map_window(c, w);
+  ASSERT_TRUE(d->loop.runUntil([&] { return d->clients->pidOfWindow(w).has_value(); }, 5));
+  // The connection behind it is this process's, which the server can vouch for.
+  EXPECT_EQ(d->clients->pidOfWindow(w), static_cast<Pid>(getpid()));
+  xcb_destroy_window(c, w);
+  d->x->flush();
+  d->loop.runUntil([&] { return !d->clients->pidOfWindow(w).has_value(); }, 2);
+}
+
+}  // namespace
+}  // namespace zelvorn

@@ -3,6 +3,7 @@
 #include "Linux/X11Connection.h"
 
 #include <poll.h>
+#include <unistd.h>
 #include <xcb/randr.h>
 #include <xcb/res.h>
 #include <xcb/xcb_icccm.h>
@@ -348,10 +349,24 @@ X11WindowFacts X11Connection::facts(xcb_window_t window) {
   return f;
 }
 
+bool X11Connection::isLocalClient(xcb_window_t window) {
+  xcb_icccm_get_text_property_reply_t machine;
+  if (!xcb_icccm_get_wm_client_machine_reply(conn_, xcb_icccm_get_wm_client_machine(conn_, window),
+                                             &machine, nullptr))
+    return true;  // clients that do not say are taken as local, as every desktop does
+  std::string name(machine.name, machine.name_len);
+  xcb_icccm_get_text_property_reply_wipe(&machine);
+  char host[256] = {};
+  if (gethostname(host, sizeof host - 1) != 0) return true;
+  return name == host || name == "localhost";
+}
+
 Pid X11Connection::pidOf(xcb_window_t window) {
   std::uint32_t pid = 0;
+  // A pid is only meaningful on the machine the client runs on: a remote client's pid names some
+  // unrelated local process, which must never be signalled or matched.
   if (xcb_ewmh_get_wm_pid_reply(&ewmh_, xcb_ewmh_get_wm_pid(&ewmh_, window), &pid, nullptr) &&
-      pid > 0 && pid <= 0x7fffffff)
+      pid > 0 && pid <= 0x7fffffff && isLocalClient(window))
     return static_cast<Pid>(pid);
   if (hasRes_) {
     xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};

@@ -122,6 +122,8 @@ class X11Connection {
   // Cached until an event about the window arrives or the loop goes to sleep, so the reads of one
   // burst of work (a placement and its read-back) share one round trip.
   std::optional<X11Geometry> geometry(xcb_window_t window);
+  // Whether the client runs on this machine (WM_CLIENT_MACHINE is this host, or unset).
+  bool isLocalClient(xcb_window_t window);
   // What a move/resize request is computed from, in one round trip: state, geometry, size hints.
   struct RequestFacts {
     std::vector<xcb_atom_t> states;
