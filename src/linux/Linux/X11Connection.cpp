@@ -97,7 +97,14 @@ bool X11Connection::initialize() {
   sleepHook_ = loop_.beforeSleep([this] {
     pump();
     geometryCache_.clear();
-    iconicCache_.clear();
+    // The properties of a watched client cannot change without a PropertyNotify, which forgets
+    // them; only what was read of other windows goes stale.
+    auto unwatched = [this](const auto& p) {
+      return std::find(watched_.begin(), watched_.end(), p.first) == watched_.end();
+    };
+    std::erase_if(iconicCache_, unwatched);
+    std::erase_if(stateCache_, unwatched);
+    std::erase_if(hintsCache_, unwatched);
     xcb_flush(conn_);
   });
   return !xcb_connection_has_error(conn_);
@@ -132,19 +139,19 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
     monitors_.reset();
   switch (type) {
     case XCB_CONFIGURE_NOTIFY:
-      forget(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
+      forgetGeometry(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
       break;
     case XCB_PROPERTY_NOTIFY:
       forget(reinterpret_cast<const xcb_property_notify_event_t&>(event).window);
       break;
     case XCB_MAP_NOTIFY:
-      forget(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
+      forgetGeometry(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
       break;
     case XCB_UNMAP_NOTIFY:
-      forget(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
+      forgetGeometry(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
       break;
     case XCB_REPARENT_NOTIFY:
-      forget(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
+      forgetGeometry(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
       break;
     case XCB_DESTROY_NOTIFY:
       forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
@@ -172,10 +179,16 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
     (*l.fn)(event);
 }
 
-void X11Connection::forget(xcb_window_t window) {
+void X11Connection::forgetGeometry(xcb_window_t window) {
   ++forgets_;
   std::erase_if(geometryCache_, [&](const auto& p) { return p.first == window; });
+}
+
+void X11Connection::forget(xcb_window_t window) {
+  forgetGeometry(window);
   std::erase_if(iconicCache_, [&](const auto& p) { return p.first == window; });
+  std::erase_if(stateCache_, [&](const auto& p) { return p.first == window; });
+  std::erase_if(hintsCache_, [&](const auto& p) { return p.first == window; });
 }
 
 void X11Connection::pump() {
@@ -424,12 +437,27 @@ std::optional<X11Geometry> X11Connection::geometryReplies(xcb_window_t window,
   // window the reply may already be stale, so it is not kept.
   std::uint64_t before = forgets_;
   pump();
+  std::erase_if(geometryCache_, [&](const auto& p) { return p.first == window; });
   if (forgets_ == before) geometryCache_.emplace_back(window, out);
   return out;
 }
 
 X11Connection::RequestFacts X11Connection::requestFacts(xcb_window_t window) {
+  auto find = [&](auto& cache) -> decltype(&cache.front().second) {
+    for (auto& [w, v] : cache)
+      if (w == window) return &v;
+    return nullptr;
+  };
   RequestFacts f;
+  auto* states = find(stateCache_);
+  auto* hints = find(hintsCache_);
+  auto* geometry = find(geometryCache_);
+  if (states && hints && geometry) {
+    f.states = *states;
+    f.hints = *hints;
+    f.geometry = *geometry;
+    return f;
+  }
   auto cState = xcb_ewmh_get_wm_state(&ewmh_, window);
   auto cHints = xcb_icccm_get_wm_normal_hints(conn_, window);
   auto cGeom = xcb_get_geometry(conn_, window);
@@ -442,8 +470,14 @@ X11Connection::RequestFacts X11Connection::requestFacts(xcb_window_t window) {
   }
   xcb_size_hints_t h{};
   if (xcb_icccm_get_wm_normal_hints_reply(conn_, cHints, &h, nullptr)) f.hints = hintsOf(h);
-  forget(window);
+  std::uint64_t before = forgets_;
   f.geometry = geometryReplies(window, cGeom, cTrans, cExt);
+  if (forgets_ == before && f.geometry) {
+    std::erase_if(stateCache_, [&](const auto& p) { return p.first == window; });
+    std::erase_if(hintsCache_, [&](const auto& p) { return p.first == window; });
+    stateCache_.emplace_back(window, f.states);
+    hintsCache_.emplace_back(window, f.hints);
+  }
   return f;
 }
 
@@ -469,6 +503,8 @@ std::optional<X11SizeHints> X11Connection::sizeHints(xcb_window_t window) {
 }
 
 std::vector<xcb_atom_t> X11Connection::wmState(xcb_window_t window) {
+  for (const auto& [w, states] : stateCache_)
+    if (w == window) return states;
   std::vector<xcb_atom_t> out;
   xcb_ewmh_get_atoms_reply_t atoms;
   if (xcb_ewmh_get_wm_state_reply(&ewmh_, xcb_ewmh_get_wm_state(&ewmh_, window), &atoms, nullptr)) {

@@ -166,7 +166,12 @@ class X11Connection {
   std::optional<std::vector<X11Monitor>> monitors_;
   std::vector<std::pair<xcb_window_t, X11Geometry>> geometryCache_;
   std::vector<std::pair<xcb_window_t, bool>> iconicCache_;
+  std::vector<std::pair<xcb_window_t, std::vector<xcb_atom_t>>> stateCache_;
+  std::vector<std::pair<xcb_window_t, X11SizeHints>> hintsCache_;
   std::uint64_t forgets_ = 0;
+  // A window's geometry changed: its frame is read again.
+  void forgetGeometry(xcb_window_t window);
+  // A property changed (or the window went): everything about it is read again.
   void forget(xcb_window_t window);
   Subscription fdWatch_;
   Subscription sleepHook_;
