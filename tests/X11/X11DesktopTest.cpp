@@ -10,8 +10,10 @@
 #include <fstream>
 #include <thread>
 
+#include "Core/AppRegistry.h"
 #include "Layout/DisplayTopology.h"
 #include "Linux/X11LaunchServices.h"
+#include "Posix/PosixFileSystem.h"
 #include "Support/TempDir.h"
 #include "X11/LiveDesktop.h"
 
@@ -70,6 +72,14 @@ TEST(X11Desktop, LaunchesAnEntryAndAnnouncesItsLaunchAndTermination) {
   ASSERT_TRUE(info);
   EXPECT_EQ(info->identifier, "zelvorn-test-clock.desktop");
   EXPECT_EQ(info->displayName, "Test Clock");
+  // The program's registry takes a desktop entry as an application, and nothing else.
+  PosixFileSystem files;
+  AppRegistry registry(*a->launch, files);
+  auto managed = registry.makeManagedApp(a->clockEntry);
+  ASSERT_TRUE(managed.ok());
+  EXPECT_EQ(managed.value().bundleIdentifier, "zelvorn-test-clock.desktop");
+  EXPECT_EQ(managed.value().displayName, "Test Clock");
+  EXPECT_FALSE(registry.makeManagedApp(a->data / "Notes.app").ok());
   auto bookmark = a->launch->makeBookmark(a->clockEntry);
   ASSERT_TRUE(bookmark);
   EXPECT_EQ(a->launch->resolveBookmark(*bookmark), a->clockEntry);

@@ -62,7 +62,7 @@ std::string AppRegistry::AppRegistryError::description() const {
 Result<ManagedApp, AppRegistry::AppRegistryError> AppRegistry::makeManagedApp(
     std::string_view bundlePath) {
   using Kind = AppRegistryError::Kind;
-  if (lowercased(pathExtension(bundlePath)) != "app")
+  if (lowercased(pathExtension(bundlePath)) != launchServices_.applicationExtension())
     return AppRegistryError{Kind::notAnApp, std::string(bundlePath)};
   auto bundle = launchServices_.readBundle(bundlePath);
   if (!bundle || !nonEmpty(bundle->identifier))

@@ -24,6 +24,7 @@ class X11LaunchServices final : public ILaunchServices {
                     DesktopEntryIndex& entries);
   ~X11LaunchServices() override;
 
+  std::string_view applicationExtension() const override { return "desktop"; }
   std::optional<std::string> applicationPath(std::string_view bundleIdentifier) override;
   std::optional<BundleInfo> readBundle(std::string_view bundlePath) override;
   std::optional<Bytes> makeBookmark(std::string_view path) override;

@@ -28,6 +28,9 @@ class ILaunchServices {
  public:
   virtual ~ILaunchServices() = default;
 
+  // The file-name extension, lower case and without the dot, that marks an application on this
+  // system ("app" for bundles, "desktop" for desktop entries).
+  virtual std::string_view applicationExtension() const = 0;
   virtual std::optional<std::string> applicationPath(std::string_view bundleIdentifier) = 0;
   // None when nothing at the path opens as a bundle.
   virtual std::optional<BundleInfo> readBundle(std::string_view bundlePath) = 0;

@@ -13,6 +13,7 @@ class SimLaunchServices final : public ILaunchServices {
  public:
   explicit SimLaunchServices(SimDesktop& desktop) : desktop_(desktop) {}
 
+  std::string_view applicationExtension() const override { return "app"; }
   std::optional<std::string> applicationPath(std::string_view bundleIdentifier) override;
   std::optional<BundleInfo> readBundle(std::string_view bundlePath) override;
   std::optional<Bytes> makeBookmark(std::string_view path) override;
