@@ -62,7 +62,8 @@ void DemoWorld::startProcess() {
   shell = std::make_unique<SimAppShell>(loop);
   delegate = std::make_unique<AppDelegate>(
       AppPlatform{loop, *shell, *defaults, fileSystem, environment, loginItems,
-                  desktop.accessibility(), desktop.launchServices()});
+                  desktop.accessibility(), desktop.launchServices(), desktop.windowList(),
+                  desktop.runningApps(), desktop.displays(), modal});
   delegate->setPerformHook([this](const ZelvornURL::Command& c) { narrate(c); });
 }
 

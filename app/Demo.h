@@ -16,6 +16,7 @@
 #include "Sim/SimAppShell.h"
 #include "Sim/SimDesktop.h"
 #include "Sim/SimLoginItemService.h"
+#include "Sim/SimModalUI.h"
 #include "Sim/VirtualMainLoop.h"
 
 namespace zelvorn {
@@ -57,6 +58,7 @@ class DemoWorld {
   PosixFileSystem fileSystem;
   PosixEnvironment environment;
   SimLoginItemService loginItems;
+  SimModalUI modal;
   DemoConsole console;
   std::unique_ptr<JsonFileKeyValueStore> defaults;
   std::unique_ptr<SimAppShell> shell;

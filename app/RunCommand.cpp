@@ -12,7 +12,6 @@
 #include "App/AppDelegate.h"
 #include "App/Log.h"
 #include "App/ZelvornURL.h"
-#include "Core/WorkspaceController.h"
 #include "Core/WorkspaceManager.h"
 #include "Linux/LinkSocket.h"
 #include "Linux/LinuxDesktop.h"
@@ -73,32 +72,9 @@ int runOnX11(const std::vector<std::string>& urls) {
   X11AppShell shell(loop);
   LoggedAlerts alerts;
   AppDelegate delegate(AppPlatform{loop, shell, defaults, files, environment, loginItems,
-                                   desktop->accessibility(), desktop->launchServices()});
-
-  std::unique_ptr<WorkspaceController> controller;
-  auto ensureController = [&]() -> WorkspaceController* {
-    auto* manager = delegate.workspaceManager();
-    if (!manager) return nullptr;
-    if (!controller)
-      controller = std::make_unique<WorkspaceController>(ControllerServices{
-          loop, desktop->accessibility(), desktop->windowList(), desktop->runningApps(),
-          desktop->launchServices(), desktop->displays(), alerts, files, environment, *manager});
-    return controller.get();
-  };
-  delegate.setPerformHook([&](const ZelvornURL::Command& command) {
-    auto* c = ensureController();
-    if (!c) return;
-    const auto& list = delegate.workspaceManager()->workspaces();
-    if (auto* show = std::get_if<ZelvornURL::Show>(&command)) {
-      if (auto id = ZelvornURL::resolve(show->target, list)) c->showWorkspace(*id);
-    } else if (auto* hide = std::get_if<ZelvornURL::Hide>(&command)) {
-      if (hide->target)
-        if (auto id = ZelvornURL::resolve(*hide->target, list)) c->hideWorkspace(*id);
-    } else if (auto* toggle = std::get_if<ZelvornURL::Toggle>(&command)) {
-      if (auto id = ZelvornURL::resolve(toggle->target, list))
-        c->isShown(*id) ? c->hideWorkspace(*id) : c->showWorkspace(*id);
-    }
-  });
+                                   desktop->accessibility(), desktop->launchServices(),
+                                   desktop->windowList(), desktop->runningApps(),
+                                   desktop->displays(), alerts});
 
   std::unique_ptr<LinkSocket> links;
   if (path) {
@@ -111,7 +87,6 @@ int runOnX11(const std::vector<std::string>& urls) {
   }
   if (!urls.empty()) loop.post([&] { shell.openURLs(urls); });
   shell.run(delegate.callbacks());
-  controller.reset();
   Log::configure({});
   return 0;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Core/AppRegistry.h"
+#include "Core/WorkspaceController.h"
 #include "Core/WorkspaceManager.h"
 #include "Sim/InMemoryFileSystem.h"
 #include "Sim/InMemoryKeyValueStore.h"
@@ -9,6 +11,7 @@
 #include "Sim/SimDesktop.h"
 #include "Sim/SimEnvironment.h"
 #include "Sim/SimLoginItemService.h"
+#include "Sim/SimModalUI.h"
 #include "Sim/VirtualMainLoop.h"
 #include "Support/CapturingConsole.h"
 
@@ -27,7 +30,11 @@ class AppDelegateTest : public testing::Test {
                        env,
                        loginItems,
                        desktop.accessibility(),
-                       desktop.launchServices()};
+                       desktop.launchServices(),
+                       desktop.windowList(),
+                       desktop.runningApps(),
+                       desktop.displays(),
+                       modal};
   }
   // Starts the program as the system does: the shell runs, the loop delivers the callbacks.
   void launch() {
@@ -48,6 +55,7 @@ class AppDelegateTest : public testing::Test {
   InMemoryFileSystem fs;
   SimEnvironment env;
   SimLoginItemService loginItems;
+  SimModalUI modal;
   CapturingConsole console{LogSinks{nullptr, &fs, &env, [this] { return loop.wallNow(); }}};
   std::unique_ptr<AppDelegate> delegate = std::make_unique<AppDelegate>(platform());
   std::vector<std::string> performed;
@@ -116,6 +124,7 @@ TEST_F(AppDelegateTest, LinksBeforeLaunchAreQueuedAndReplayedInOrderAtTheEnd) {
                    "zelvorn://focus/prev, zelvorn://solo",
                    "[Zelvorn][URL] Launch finished — running 3 queued command(s).",
                    "[Zelvorn][URL] zelvorn://show/Mail → show(target: \"Mail\")",
+                   "[Zelvorn][URL] No workspace matches “Mail” — ignored.",
                    "[Zelvorn][URL] zelvorn://focus/prev → focus(offset: -1)",
                    "[Zelvorn][URL] zelvorn://solo → solo"}));
   EXPECT_EQ(performed, (Lines{"show(target: \"Mail\")", "focus(offset: -1)", "solo"}));
@@ -149,8 +158,54 @@ TEST_F(AppDelegateTest, BadLinkIsIgnoredAndLaterLinksStillRoute) {
           "[Zelvorn][URL] Ignored — not a command Zelvorn understands: zelvorn://focus/up",
           "[Zelvorn][URL] zelvorn://show/Deep%20Work\\n[Zelvorn] forged → show(target: "
           "\"Deep Work\\n[Zelvorn] forged\")",
-          "[Zelvorn][URL] zelvorn://toggle/Mail → toggle(target: \"Mail\")"}));
+          "[Zelvorn][URL] No workspace matches “Deep Work\\n[Zelvorn] forged” — ignored.",
+          "[Zelvorn][URL] zelvorn://toggle/Mail → toggle(target: \"Mail\")",
+          "[Zelvorn][URL] No workspace matches “Mail” — ignored."}));
   EXPECT_EQ(performed.size(), 2u);
+}
+
+TEST_F(AppDelegateTest, LinksDriveTheSessionController) {
+  desktop.displays().setScreens({SimDisplays::makeScreen(1, CocoaRect{0, 0, 1512, 982})});
+  for (std::string name : {"Notes", "Mail"}) {
+    SimAppSpec spec;
+    spec.bundlePath = "/Applications/" + name + ".app";
+    spec.bundleIdentifier = "com.example." + name;
+    spec.name = name;
+    fs.putFile(spec.bundlePath, "bundle");
+    desktop.install(spec);
+    desktop.launch(*spec.bundleIdentifier);
+  }
+  launch();
+  ASSERT_NE(delegate->workspaceController(), nullptr);
+  auto& manager = *delegate->workspaceManager();
+  Workspace w = manager.createWorkspace("Writing");
+  AppRegistry registry(desktop.launchServices(), fs);
+  for (std::string name : {"Notes", "Mail"})
+    w.apps.push_back(registry.makeManagedApp("/Applications/" + name + ".app").value());
+  manager.update(w);
+  auto& controller = *delegate->workspaceController();
+
+  struct Step {
+    std::string url;
+    bool shownAfter;
+  };
+  const Step steps[] = {
+      {"zelvorn://show/writing", true},   {"zelvorn://toggle/1", false},
+      {"zelvorn://toggle/Writing", true}, {"zelvorn://hide", false},
+      {"zelvorn://show/Writing", true},   {"zelvorn://hide/Writing", false},
+  };
+  for (const auto& step : steps) {
+    shell.openURLs({step.url});
+    loop.runUntilIdle(10);
+    EXPECT_EQ(controller.isShown(w.id), step.shownAfter) << step.url;
+  }
+  EXPECT_TRUE(console.contains("[Zelvorn] Hide active workspace requested: Writing"));
+
+  console.clear();
+  shell.openURLs({"zelvorn://hide"});
+  loop.runUntilIdle();
+  EXPECT_TRUE(
+      console.contains("[Zelvorn] Hide active workspace requested, but none is active — ignored."));
 }
 
 TEST_F(AppDelegateTest, InstallationWarnings) {

@@ -7,6 +7,8 @@
 #include "App/Log.h"
 #include "App/LoginItem.h"
 #include "Core/AppRegistry.h"
+#include "Core/DocumentMemory.h"
+#include "Core/WorkspaceController.h"
 #include "Core/WorkspaceManager.h"
 #include "Persistence/WorkspaceStore.h"
 
@@ -82,9 +84,12 @@ void AppDelegate::applicationDidFinishLaunching() {
       [&loop = p.loop] { return loop.wallNow(); });
   workspaceManager_ = std::make_unique<WorkspaceManager>(std::move(store), appRegistry_.get());
 
-  // 6–9. The recovery ledgers, the session controller, the menu bar and the repair of a previous
-  // run join here as they are built. From this point on links are routed at once.
-  workspaceControllerExists_ = true;
+  // 6. The recovery ledgers join here as they are built.
+  // 7. The session controller; from this point on links are routed at once.
+  workspaceController_ = std::make_unique<WorkspaceController>(
+      ControllerServices{p.loop, p.accessibility, p.windowList, p.runningApps, p.launchServices,
+                         p.displays, p.modal, p.fileSystem, p.environment, *workspaceManager_});
+  // 8–9. The menu bar and the repair of a previous run join here as they are built.
 
   // 10–11. Diagnostics and installation warnings, for the log only.
   AccessibilityPermission(p.accessibility, p.environment, p.launchServices)
@@ -117,7 +122,7 @@ void AppDelegate::logInstallationWarnings() {
 
 void AppDelegate::applicationOpenURLs(const std::vector<std::string>& urls) {
   if (urls.empty()) return;
-  if (workspaceControllerExists_) {
+  if (workspaceController_) {
     route(urls);
     return;
   }
@@ -127,7 +132,7 @@ void AppDelegate::applicationOpenURLs(const std::vector<std::string>& urls) {
 }
 
 void AppDelegate::flushPendingURLs() {
-  if (pendingURLs_.empty() || !workspaceControllerExists_) return;
+  if (pendingURLs_.empty() || !workspaceController_) return;
   std::vector<std::string> taken = std::move(pendingURLs_);
   pendingURLs_.clear();
   Log::line(
@@ -148,9 +153,40 @@ void AppDelegate::route(const std::vector<std::string>& urls) {
 }
 
 void AppDelegate::perform(const ZelvornURL::Command& command) {
-  // Workspace commands (show, hide, toggle, bring, focus, solo) are dispatched here once the
-  // session controller exists.
   if (performHook_) performHook_(command);
+  auto& controller = *workspaceController_;
+  std::visit(
+      [&](const auto& c) {
+        using C = std::decay_t<decltype(c)>;
+        if constexpr (std::is_same_v<C, ZelvornURL::Show>) {
+          if (auto id = resolveLinkTarget(c.target)) controller.showWorkspace(*id);
+        } else if constexpr (std::is_same_v<C, ZelvornURL::Hide>) {
+          if (!c.target) {
+            controller.hideActiveWorkspace();
+          } else if (auto id = resolveLinkTarget(*c.target)) {
+            controller.hideWorkspace(*id);
+          }
+        } else if constexpr (std::is_same_v<C, ZelvornURL::Toggle>) {
+          if (auto id = resolveLinkTarget(c.target)) {
+            if (controller.isShown(*id))
+              controller.hideWorkspace(*id);
+            else
+              controller.showWorkspace(*id);
+          }
+        } else if constexpr (std::is_same_v<C, ZelvornURL::BringHere>) {
+          // Bringing a workspace to the current display arrives with the workspace commands; the
+          // target is still checked so a wrong name is logged.
+          if (c.target) resolveLinkTarget(*c.target);
+        }
+        // Focus steps and solo arrive with focus handling.
+      },
+      command);
+}
+
+std::optional<Uuid> AppDelegate::resolveLinkTarget(const std::string& target) const {
+  auto id = ZelvornURL::resolve(target, workspaceManager_->workspaces());
+  if (!id) Log::line("[Zelvorn][URL] No workspace matches “" + target + "” — ignored.");
+  return id;
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool /*hasVisibleWindows*/) {
@@ -159,10 +195,13 @@ bool AppDelegate::applicationShouldHandleReopen(bool /*hasVisibleWindows*/) {
 }
 
 void AppDelegate::applicationWillTerminate() {
-  if (!workspaceControllerExists_) return;
-  // Unhiding what the program hid and un-parking windows (first), writing pending frame saves and
-  // remembering documents (after the stamp) join here with the session controller.
+  if (!workspaceController_) return;
+  // 1–2. Unhiding what the program hid and un-parking windows join here with the ledgers.
+  // 3.
   platform_.defaults.set(kUnhideAskedAtKey, platform_.loop.wallNow());
+  // 4. Pending container-frame saves join here with user-driven geometry.
+  // 5.
+  workspaceController_->documents().rememberAllDocuments();
 }
 
 }  // namespace zelvorn

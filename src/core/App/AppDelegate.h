@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 namespace zelvorn {
 
 class AppRegistry;
+class WorkspaceController;
 class WorkspaceManager;
 
 class AppDelegate {
@@ -45,10 +47,11 @@ class AppDelegate {
 
   // Null before launch has finished.
   WorkspaceManager* workspaceManager() const { return workspaceManager_.get(); }
+  // Null until launch has gone far enough to run commands; links are queued until then.
+  WorkspaceController* workspaceController() const { return workspaceController_.get(); }
   const std::vector<std::string>& pendingURLs() const { return pendingURLs_; }
 
-  // What a routed command does. Workspace commands are not wired yet, so by default a routed
-  // command is only logged; a test or the demo may watch commands here.
+  // Watches every routed command just before it is performed (the demo narrates them).
   void setPerformHook(std::function<void(const ZelvornURL::Command&)> hook) {
     performHook_ = std::move(hook);
   }
@@ -57,14 +60,14 @@ class AppDelegate {
   void flushPendingURLs();
   void route(const std::vector<std::string>& urls);
   void perform(const ZelvornURL::Command& command);
+  // The workspace a link names, or none after logging that nothing matches.
+  std::optional<Uuid> resolveLinkTarget(const std::string& target) const;
   void logInstallationWarnings();
 
   AppPlatform platform_;
   std::unique_ptr<AppRegistry> appRegistry_;
   std::unique_ptr<WorkspaceManager> workspaceManager_;
-  // Stands in for "the workspace controller exists" until the session controller joins the
-  // launch: then this becomes `workspaceController_ != nullptr`.
-  bool workspaceControllerExists_ = false;
+  std::unique_ptr<WorkspaceController> workspaceController_;
   bool launched_ = false;
   std::vector<std::string> pendingURLs_;
   std::function<void(const ZelvornURL::Command&)> performHook_;

@@ -78,6 +78,16 @@ void WorkspaceController::hideWorkspace(const Uuid& id) {
   hiding_->hideWorkspace(id);
 }
 
+void WorkspaceController::hideActiveWorkspace() {
+  auto active = ctx_->manager.activeWorkspaceID();
+  if (!active) {
+    Log::line("[Zelvorn] Hide active workspace requested, but none is active — ignored.");
+    return;
+  }
+  Log::line("[Zelvorn] Hide active workspace requested: " + ctx_->manager.name(active));
+  hideWorkspace(*active);
+}
+
 void WorkspaceController::showWorkspace(const Uuid& id, std::function<void()> onShown) {
   auto& c = *ctx_;
   auto found = c.workspace(id);

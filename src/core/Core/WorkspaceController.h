@@ -39,6 +39,8 @@ class WorkspaceController {
   // id does nothing.
   void showWorkspace(const Uuid& id, std::function<void()> onShown = {});
   void hideWorkspace(const Uuid& id);
+  // Hides the workspace the user is working in, if any (the hide link and shortcut).
+  void hideActiveWorkspace();
 
   WorkspaceSession& makeSession(const Uuid& id);
   WorkspaceSession* session(const Uuid& id) { return ctx_->session(id); }
