@@ -495,7 +495,9 @@ TEST_F(WorkspaceManagerTest, OversizedIconsAreRemadeFromTheFirstPlaceThatWorks) 
                                                       "small PNGs; re-persisting workspaces."})
         << c.what;
     EXPECT_EQ(saves(), 1) << c.what;
-    if (c.icon) EXPECT_EQ(repairs.iconRequests, std::vector<std::string>{*c.icon + "@128"});
+    if (c.icon) {
+      EXPECT_EQ(repairs.iconRequests, std::vector<std::string>{*c.icon + "@128"});
+    }
   }
 }
 
