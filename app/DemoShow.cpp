@@ -29,7 +29,7 @@ void describeWindows(DemoWorld& world, const std::vector<std::string>& apps) {
       world.say(fmt::format("  {:<7} running, no window yet", name));
       continue;
     }
-    auto f = world.desktop.window(windows.front())->spec.frame;
+    auto f = world.desktop.window(windows.front())->desc.frame;
     world.say(fmt::format("  {:<7} window at ({},{} {}×{}){}", name, f.x, f.y, f.width, f.height,
                           running.front().isHidden ? ", hidden" : ""));
   }
@@ -43,14 +43,14 @@ void demoShowingAWorkspace(DemoWorld& world) {
   static InMemoryFileSystem disk;
   world.desktop.attachFileSystem(disk);
   auto install = [&](const std::string& name, Seconds launchDelay, Seconds windowDelay) {
-    SimAppSpec spec;
-    spec.bundlePath = "/Applications/" + name + ".app";
-    spec.bundleIdentifier = "com.example.demo." + name;
-    spec.name = name;
-    spec.launchDelay = launchDelay;
-    spec.windowDelay = windowDelay;
-    world.desktop.install(spec);
-    return spec;
+    SimAppSpec desc;
+    desc.bundlePath = "/Applications/" + name + ".app";
+    desc.bundleIdentifier = "com.example.demo." + name;
+    desc.name = name;
+    desc.launchDelay = launchDelay;
+    desc.windowDelay = windowDelay;
+    world.desktop.install(desc);
+    return desc;
   };
   install("Notes", 0.5, 0.3);
   install("Mail", 0.5, 0.3);

@@ -40,14 +40,14 @@ struct Desk {
     workspace = manager.createWorkspace("Four");
     workspace.layout.type = LayoutType::grid2x2;
     for (std::string name : {"Notes", "Mail", "Editor", "Terminal"}) {
-      SimAppSpec spec;
-      spec.bundlePath = "/Applications/" + name + ".app";
-      spec.bundleIdentifier = "com.example." + name;
-      spec.name = name;
-      files.putFile(spec.bundlePath, "bundle");
-      desktop.install(spec);
-      desktop.launch(*spec.bundleIdentifier);
-      workspace.apps.push_back(registry.makeManagedApp(spec.bundlePath).value());
+      SimAppSpec desc;
+      desc.bundlePath = "/Applications/" + name + ".app";
+      desc.bundleIdentifier = "com.example." + name;
+      desc.name = name;
+      files.putFile(desc.bundlePath, "bundle");
+      desktop.install(desc);
+      desktop.launch(*desc.bundleIdentifier);
+      workspace.apps.push_back(registry.makeManagedApp(desc.bundlePath).value());
     }
     manager.update(workspace);
   }

@@ -188,7 +188,7 @@ struct AXController : testing::Test {
     pid = desk.launch("com.example.editor");
   }
 
-  WindowNumber open(SimWindowSpec spec = {}) { return desk.openWindow(pid, std::move(spec)); }
+  WindowNumber open(SimWindowSpec desc = {}) { return desk.openWindow(pid, std::move(desc)); }
   std::vector<std::string> calls() {
     return desk.recorder().texts(
         {SimCallKind::axRead, SimCallKind::axWrite, SimCallKind::axAction, SimCallKind::axTimeout});
@@ -392,8 +392,8 @@ TEST_F(AXController, PlaceOnAWindowWhoseFrameCannotBeReadCountsAsPlaced) {
 TEST_F(AXController, PlaceLeavesTheWindowWhereAsked) {
   auto w = open();
   ax.place(desk.windowElement(w), {12, 34, 560, 780});
-  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{12, 34, 560, 780}));
-  EXPECT_FALSE(desk.window(w)->spec.minimized);
+  EXPECT_EQ(desk.window(w)->desc.frame, (AXRect{12, 34, 560, 780}));
+  EXPECT_FALSE(desk.window(w)->desc.minimized);
 }
 
 SimMenuItem item(std::string title, bool enabled, std::optional<std::string> key,
@@ -537,7 +537,7 @@ TEST_F(AXController, NativeFullScreenFollowsTheDisplaysOfTheDesktop) {
   desk.setFullScreen(w, false, AXRect{1600, 100, 800, 600});
   EXPECT_FALSE(ax.appHasNativeFullScreenWindow(pid));
   desk.setFullScreen(w, true);  // takes the screen it is on
-  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{1512, -98, 1920, 1080}));
+  EXPECT_EQ(desk.window(w)->desc.frame, (AXRect{1512, -98, 1920, 1080}));
   EXPECT_TRUE(ax.appHasNativeFullScreenWindow(pid));
 }
 

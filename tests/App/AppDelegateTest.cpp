@@ -167,13 +167,13 @@ TEST_F(AppDelegateTest, BadLinkIsIgnoredAndLaterLinksStillRoute) {
 TEST_F(AppDelegateTest, LinksDriveTheSessionController) {
   desktop.displays().setScreens({SimDisplays::makeScreen(1, CocoaRect{0, 0, 1512, 982})});
   for (std::string name : {"Notes", "Mail"}) {
-    SimAppSpec spec;
-    spec.bundlePath = "/Applications/" + name + ".app";
-    spec.bundleIdentifier = "com.example." + name;
-    spec.name = name;
-    fs.putFile(spec.bundlePath, "bundle");
-    desktop.install(spec);
-    desktop.launch(*spec.bundleIdentifier);
+    SimAppSpec desc;
+    desc.bundlePath = "/Applications/" + name + ".app";
+    desc.bundleIdentifier = "com.example." + name;
+    desc.name = name;
+    fs.putFile(desc.bundlePath, "bundle");
+    desktop.install(desc);
+    desktop.launch(*desc.bundleIdentifier);
   }
   launch();
   ASSERT_NE(delegate->workspaceController(), nullptr);

@@ -93,16 +93,16 @@ TEST_F(AppRegistryTest, ResolvesThroughBookmarkThenPathThenBundleIdentifier) {
 }
 
 TEST_F(AppRegistryTest, NoticesAChangedBundleIdentifier) {
-  auto spec = SimWorld::app("Editor", "com.example.editor");
-  spec.icon = Bytes{9};
-  world.install(spec);
+  auto desc = SimWorld::app("Editor", "com.example.editor");
+  desc.icon = Bytes{9};
+  world.install(desc);
   ManagedApp app = made("/Applications/Editor.app");
   app.lastDocumentPath = "/Users/me/a.txt";
   EXPECT_EQ(registry.migratedForChangedBundleID(app), std::nullopt);
 
   world.desktop.uninstall("/Applications/Editor.app");
-  spec.bundleIdentifier = "com.example.editor2";
-  world.install(spec);
+  desc.bundleIdentifier = "com.example.editor2";
+  world.install(desc);
   auto migrated = registry.migratedForChangedBundleID(app);
   ASSERT_TRUE(migrated);
   EXPECT_EQ(migrated->bundleIdentifier, "com.example.editor2");
@@ -117,8 +117,8 @@ TEST_F(AppRegistryTest, NoticesAChangedBundleIdentifier) {
 }
 
 TEST_F(AppRegistryTest, TheManagerRepairsAChangedBundleIdentifierAtLoad) {
-  auto spec = SimWorld::app("Editor", "com.example.editor");
-  world.install(spec);
+  auto desc = SimWorld::app("Editor", "com.example.editor");
+  world.install(desc);
   Uuid paneID;
   {
     WorkspaceManager manager(std::make_unique<WorkspaceStore>(world.files, "/Zelvorn"), &registry);
@@ -128,8 +128,8 @@ TEST_F(AppRegistryTest, TheManagerRepairsAChangedBundleIdentifierAtLoad) {
     manager.update(w);
   }
   world.desktop.uninstall("/Applications/Editor.app");
-  spec.bundleIdentifier = "com.example.editor.v2";
-  world.install(spec);
+  desc.bundleIdentifier = "com.example.editor.v2";
+  world.install(desc);
 
   WorkspaceManager reloaded(std::make_unique<WorkspaceStore>(world.files, "/Zelvorn"), &registry);
   ASSERT_EQ(reloaded.workspaces().size(), 1u);
@@ -191,7 +191,7 @@ TEST_F(AppRegistryTest, LaunchesWithoutTakingFocusAndReportsFailures) {
   auto pid = apps.runningApplication("com.example.notes")->pid;
   EXPECT_NE(world.desktop.frontmostPid(), pid);
   ASSERT_EQ(world.desktop.windows(pid).size(), 1u);
-  EXPECT_EQ(world.desktop.window(world.desktop.windows(pid)[0])->spec.document,
+  EXPECT_EQ(world.desktop.window(world.desktop.windows(pid)[0])->desc.document,
             "file:///Users/me/todo.txt");
 
   apps.reopen(brokenApp);

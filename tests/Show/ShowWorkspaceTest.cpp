@@ -133,7 +133,7 @@ TEST_F(ShowTest, LaunchesMissingAppsOnceWithEveryPanesRememberedDocument) {
   auto rects = world.paneRects(w.id);
   std::set<std::pair<double, double>> origins;
   for (auto n : world.desktop.windows(editor))
-    origins.insert({world.desktop.window(n)->spec.frame.x, world.desktop.window(n)->spec.frame.y});
+    origins.insert({world.desktop.window(n)->desc.frame.x, world.desktop.window(n)->desc.frame.y});
   EXPECT_TRUE(origins.count({rects[0].x, rects[0].y}));
   EXPECT_TRUE(origins.count({rects[2].x, rects[2].y}));
   EXPECT_EQ(world.countLogged("[Zelvorn] Show ‘Docs’: tiled in"), 1);

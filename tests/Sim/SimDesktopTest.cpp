@@ -22,15 +22,15 @@ struct Desk : testing::Test {
   SimDesktop desk{loop};
   IAccessibility& ax = desk.accessibility();
 
-  Pid start(SimAppSpec spec = notes()) {
-    auto id = *spec.bundleIdentifier;
-    desk.install(std::move(spec));
+  Pid start(SimAppSpec desc = notes()) {
+    auto id = *desc.bundleIdentifier;
+    desk.install(std::move(desc));
     return desk.launch(id);
   }
   AXError writeSize(WindowNumber n, Size s) {
     return ax.setAttribute(desk.windowElement(n), "AXSize", s);
   }
-  Size size(WindowNumber n) { return desk.window(n)->spec.frame.size(); }
+  Size size(WindowNumber n) { return desk.window(n)->desc.frame.size(); }
 };
 
 TEST_F(Desk, SizeWritesClampToTheMinimumAndRoundDownToIncrements) {
@@ -66,7 +66,7 @@ TEST_F(Desk, RefusingWindowsFailOrIgnoreTheirWrites) {
   EXPECT_EQ(writeSize(w, {800, 600}), kAXErrorSuccess);
   EXPECT_EQ(ax.setAttribute(desk.windowElement(w), "AXPosition", AXPoint{50, 50}),
             kAXErrorAttributeUnsupported);
-  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{10, 10, 400, 300}));
+  EXPECT_EQ(desk.window(w)->desc.frame, (AXRect{10, 10, 400, 300}));
 }
 
 TEST_F(Desk, AWindowThatMovesBackDoesSoAfterItsDelay) {
@@ -78,9 +78,9 @@ TEST_F(Desk, AWindowThatMovesBackDoesSoAfterItsDelay) {
   ASSERT_EQ(ax.setAttribute(desk.windowElement(w), "AXPosition", AXPoint{200, 100}), 0);
   ASSERT_EQ(writeSize(w, {600, 500}), 0);
   loop.advance(0.29);
-  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{200, 100, 600, 500}));
+  EXPECT_EQ(desk.window(w)->desc.frame, (AXRect{200, 100, 600, 500}));
   loop.advance(0.02);
-  EXPECT_EQ(desk.window(w)->spec.frame, (AXRect{0, 0, 400, 300}));
+  EXPECT_EQ(desk.window(w)->desc.frame, (AXRect{0, 0, 400, 300}));
 }
 
 TEST_F(Desk, ObserversHearOnlyRegisteredPairsInOrderOnTheLoop) {
@@ -203,7 +203,7 @@ TEST_F(Desk, LaunchingTakesTheBundlesDelaysAndOpensDocumentsAsWindows) {
   EXPECT_EQ(events, std::vector<std::string>{"launched Notes"});
   auto ws = desk.windows(launched->pid);
   ASSERT_EQ(ws.size(), 1u);
-  EXPECT_EQ(desk.window(ws[0])->spec.document, "file:///Users/me/My%20Notes.txt");
+  EXPECT_EQ(desk.window(ws[0])->desc.document, "file:///Users/me/My%20Notes.txt");
   EXPECT_EQ(desk.runningApps().withBundleIdentifier("com.example.notes").size(), 1u);
 
   // A second request while the first is still starting gets the same process.

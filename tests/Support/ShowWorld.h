@@ -81,10 +81,10 @@ struct ShowWorld : SimWorld {
     std::string id = "com.example." + name;
     for (auto& ch : id)
       ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    SimAppSpec spec = app(name, id);
-    if (adjust) adjust(spec);
-    install(spec);
-    return spec;
+    SimAppSpec desc = app(name, id);
+    if (adjust) adjust(desc);
+    install(desc);
+    return desc;
   }
   Pid launchNow(const std::string& name) { return desktop.launch(bundleID(name)); }
   static std::string bundleID(const std::string& name) {
@@ -114,7 +114,7 @@ struct ShowWorld : SimWorld {
   std::optional<AXRect> frameOfFirstWindow(const std::string& name) {
     Pid pid = pidOf(name);
     if (!pid || desktop.windows(pid).empty()) return std::nullopt;
-    return desktop.window(desktop.windows(pid).front())->spec.frame;
+    return desktop.window(desktop.windows(pid).front())->desc.frame;
   }
   // The pane rectangles the workspace's current container gives.
   std::vector<AXRect> paneRects(const Uuid& id);

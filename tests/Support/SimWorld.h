@@ -17,9 +17,9 @@ struct SimWorld {
   InMemoryFileSystem files;
 
   // Installs a bundle and puts a file at its path.
-  void install(SimAppSpec spec) {
-    files.putFile(spec.bundlePath, "bundle");
-    desktop.install(std::move(spec));
+  void install(SimAppSpec desc) {
+    files.putFile(desc.bundlePath, "bundle");
+    desktop.install(std::move(desc));
   }
   static SimAppSpec app(std::string name, std::string bundleID) {
     SimAppSpec s;

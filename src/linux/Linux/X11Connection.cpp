@@ -382,9 +382,9 @@ Pid X11Connection::pidOf(xcb_window_t window) {
       pid > 0 && pid <= 0x7fffffff && isLocalClient(window))
     return static_cast<Pid>(pid);
   if (hasRes_) {
-    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    Reply<xcb_res_query_client_ids_reply_t> r(
-        xcb_res_query_client_ids_reply(conn_, xcb_res_query_client_ids(conn_, 1, &spec), nullptr));
+    xcb_res_client_id_spec_t wanted{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    Reply<xcb_res_query_client_ids_reply_t> r(xcb_res_query_client_ids_reply(
+        conn_, xcb_res_query_client_ids(conn_, 1, &wanted), nullptr));
     if (r) {
       for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem;
            xcb_res_client_id_value_next(&it)) {

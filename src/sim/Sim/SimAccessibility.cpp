@@ -122,7 +122,7 @@ std::optional<WindowNumber> SimAccessibility::windowNumber(const AXElement& elem
   std::optional<WindowNumber> number;
   if (desktop_.windowNumberLookup_ && rec && rec->kind == SimDesktop::ElementKind::window) {
     auto it = desktop_.windows_.find(rec->window);
-    if (it != desktop_.windows_.end() && it->second.alive && it->second.spec.exposesWindowNumber)
+    if (it != desktop_.windows_.end() && it->second.alive && it->second.desc.exposesWindowNumber)
       number = rec->window;
   }
   desktop_.recorder_.record({SimCallKind::axQuery,
@@ -209,7 +209,7 @@ AXError SimAccessibility::read(const AXElement& element, std::string_view attrib
         if (o->second.first == kAXErrorSuccess) out = o->second.second;
         return o->second.first;
       }
-      const auto& s = w.spec;
+      const auto& s = w.desc;
       if (attribute == "AXTitle") return answer(optionalText(s.title), out);
       if (attribute == "AXRole") return answer(optionalText(s.role), out);
       if (attribute == "AXSubrole") return answer(optionalText(s.subrole), out);
@@ -361,7 +361,7 @@ AXError SimAccessibility::act(const AXElement& element, std::string_view action)
     if (!item.enabled) return kAXErrorCannotComplete;
     if (item.pressError != kAXErrorSuccess) return item.pressError;
     if (item.action == SimMenuAction::newWindow && proc.bundle != SimDesktop::kOwnBundle)
-      desktop_.openWindow(rec.pid, desktop_.bundles_[proc.bundle].spec.newWindow);
+      desktop_.openWindow(rec.pid, desktop_.bundles_[proc.bundle].desc.newWindow);
     return kAXErrorSuccess;
   }
   return kAXErrorActionUnsupported;

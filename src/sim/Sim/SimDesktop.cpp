@@ -89,13 +89,13 @@ SimDesktop::Window* SimDesktop::liveWindow(WindowNumber number) {
 
 const SimDesktop::Bundle* SimDesktop::bundleAt(std::string_view path) const {
   for (const auto& b : bundles_)
-    if (b.installed && b.spec.bundlePath == path) return &b;
+    if (b.installed && b.desc.bundlePath == path) return &b;
   return nullptr;
 }
 
 const SimDesktop::Bundle* SimDesktop::bundleWithIdentifier(std::string_view identifier) const {
   for (const auto& b : bundles_)
-    if (b.installed && b.spec.bundleIdentifier == identifier) return &b;
+    if (b.installed && b.desc.bundleIdentifier == identifier) return &b;
   return nullptr;
 }
 
@@ -128,13 +128,13 @@ Seconds SimDesktop::timeoutFor(std::uint64_t identity, Pid pid) const {
 void SimDesktop::attachFileSystem(InMemoryFileSystem& files) {
   files_ = &files;
   for (const auto& b : bundles_)
-    if (b.installed) files.putFile(b.spec.bundlePath, "bundle");
+    if (b.installed) files.putFile(b.desc.bundlePath, "bundle");
 }
 
 void SimDesktop::install(SimAppSpec bundle) {
   if (files_) files_->putFile(bundle.bundlePath, "bundle");
   for (auto& b : bundles_)
-    if (b.installed && b.spec.bundlePath == bundle.bundlePath) b.installed = false;
+    if (b.installed && b.desc.bundlePath == bundle.bundlePath) b.installed = false;
   if (!bundle.icon) {
     // A recognisable stand-in: the PNG signature followed by the bundle's name.
     Bytes icon{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -147,7 +147,7 @@ void SimDesktop::install(SimAppSpec bundle) {
 
 bool SimDesktop::uninstall(std::string_view bundlePath) {
   for (auto& b : bundles_) {
-    if (b.installed && b.spec.bundlePath == bundlePath) {
+    if (b.installed && b.desc.bundlePath == bundlePath) {
       b.installed = false;
       if (files_) (void)files_->removeFile(bundlePath);
       return true;
@@ -159,8 +159,8 @@ bool SimDesktop::uninstall(std::string_view bundlePath) {
 bool SimDesktop::moveBundle(std::string_view from, std::string_view to) {
   if (bundleAt(to)) return false;
   for (auto& b : bundles_) {
-    if (b.installed && b.spec.bundlePath == from) {
-      b.spec.bundlePath = std::string(to);
+    if (b.installed && b.desc.bundlePath == from) {
+      b.desc.bundlePath = std::string(to);
       if (files_) {
         (void)files_->removeFile(from);
         files_->putFile(to, "bundle");
@@ -178,26 +178,26 @@ bool SimDesktop::bundleExists(std::string_view bundlePath) const {
 // --- Processes ---
 
 Pid SimDesktop::startProcess(std::size_t bundleIndex, bool finishedLaunching) {
-  const SimAppSpec& spec = bundles_[bundleIndex].spec;
+  const SimAppSpec& desc = bundles_[bundleIndex].desc;
   while (processes_.count(nextPid_))
     ++nextPid_;
   Process proc;
   proc.pid = nextPid_++;
   proc.bundle = bundleIndex;
   proc.facts.pid = proc.pid;
-  proc.facts.bundleIdentifier = spec.bundleIdentifier;
-  proc.facts.localizedName = spec.name ? spec.name : spec.displayName;
+  proc.facts.bundleIdentifier = desc.bundleIdentifier;
+  proc.facts.localizedName = desc.name ? desc.name : desc.displayName;
   if (!proc.facts.localizedName) {
-    auto file = lastComponent(spec.bundlePath);
+    auto file = lastComponent(desc.bundlePath);
     proc.facts.localizedName = file.substr(0, file.rfind('.'));
   }
-  proc.facts.bundlePath = spec.bundlePath;
-  proc.facts.activationPolicy = spec.activationPolicy;
+  proc.facts.bundlePath = desc.bundlePath;
+  proc.facts.activationPolicy = desc.activationPolicy;
   proc.facts.isFinishedLaunching = false;
   proc.facts.launchDate = loop_.wallNow();
-  proc.quitsOnRequest = spec.quitsOnRequest;
+  proc.quitsOnRequest = desc.quitsOnRequest;
   proc.appElement = newElement({ElementKind::application, proc.pid});
-  proc.menus = spec.menus;
+  proc.menus = desc.menus;
   if (!proc.menus.empty()) {
     proc.menuBarElement = newElement({ElementKind::menuBar, proc.pid});
     for (int m = 0; m < static_cast<int>(proc.menus.size()); ++m) {
@@ -225,28 +225,28 @@ void SimDesktop::finishLaunching(Pid pid) {
 
 WindowNumber SimDesktop::openDocumentWindow(Pid pid, const std::string& path) {
   auto* proc = process(pid);
-  SimWindowSpec spec = bundles_[proc->bundle].spec.newWindow;
-  spec.title = lastComponent(path);
-  spec.document = fileURL(path);
-  return openWindow(pid, spec);
+  SimWindowSpec desc = bundles_[proc->bundle].desc.newWindow;
+  desc.title = lastComponent(path);
+  desc.document = fileURL(path);
+  return openWindow(pid, desc);
 }
 
 void SimDesktop::openLaunchWindows(Pid pid, const std::vector<std::string>& documents) {
   auto* proc = process(pid);
   if (!proc || !proc->running) return;
-  const SimAppSpec& spec = bundles_[proc->bundle].spec;
-  if (!documents.empty() && spec.opensDocuments) {
+  const SimAppSpec& desc = bundles_[proc->bundle].desc;
+  if (!documents.empty() && desc.opensDocuments) {
     for (const auto& d : documents)
       openDocumentWindow(pid, d);
     return;
   }
-  for (const auto& w : spec.windowsAtLaunch)
+  for (const auto& w : desc.windowsAtLaunch)
     openWindow(pid, w);
 }
 
 Pid SimDesktop::launch(std::string_view bundleIdentifier) {
   for (std::size_t i = 0; i < bundles_.size(); ++i) {
-    if (bundles_[i].installed && bundles_[i].spec.bundleIdentifier == bundleIdentifier) {
+    if (bundles_[i].installed && bundles_[i].desc.bundleIdentifier == bundleIdentifier) {
       Pid pid = startProcess(i, true);
       openLaunchWindows(pid, {});
       return pid;
@@ -322,22 +322,22 @@ bool SimDesktop::unhide(Pid pid) {
 
 // --- Windows ---
 
-WindowNumber SimDesktop::openWindow(Pid pid, SimWindowSpec spec) {
+WindowNumber SimDesktop::openWindow(Pid pid, SimWindowSpec desc) {
   auto* proc = process(pid);
   if (!proc || !proc->running) return 0;
   Window w;
   w.number = nextWindowNumber_++;
   w.pid = pid;
   w.element = newElement({ElementKind::window, pid, w.number});
-  spec.frame.width = constrainedSize(spec, spec.frame.size()).width;
-  spec.frame.height = constrainedSize(spec, spec.frame.size()).height;
-  w.spec = std::move(spec);
+  desc.frame.width = constrainedSize(desc, desc.frame.size()).width;
+  desc.frame.height = constrainedSize(desc, desc.frame.size()).height;
+  w.desc = std::move(desc);
   WindowNumber number = w.number;
   auto element = w.element;
   windows_.emplace(number, std::move(w));
   stack_.insert(stack_.begin(), number);
   notifyApp(pid, element, "AXWindowCreated");
-  const auto& created = windows_.at(number).spec;
+  const auto& created = windows_.at(number).desc;
   if (!created.minimized && created.layer == 0) makeMain(*proc, number);
   return number;
 }
@@ -353,7 +353,7 @@ void SimDesktop::closeWindow(WindowNumber number) {
   if (proc && (proc->mainWindow == number || proc->focusedWindow == number)) {
     std::optional<WindowNumber> next;
     for (auto n : windows(w->pid)) {
-      const auto& s = windows_.at(n).spec;
+      const auto& s = windows_.at(n).desc;
       if (!s.minimized && s.layer == 0) {
         next = n;
         break;
@@ -390,28 +390,28 @@ void SimDesktop::focusWindow(WindowNumber number) {
 void SimDesktop::moveWindowByUser(WindowNumber number, AXRect frame) {
   auto* w = liveWindow(number);
   if (!w) return;
-  AXRect before = w->spec.frame;
-  Size size = constrainedSize(w->spec, frame.size());
-  w->spec.frame = {frame.x, frame.y, size.width, size.height};
-  if (before.origin() != w->spec.frame.origin()) notifyWindow(*w, "AXWindowMoved");
-  if (before.size() != w->spec.frame.size()) notifyWindow(*w, "AXWindowResized");
+  AXRect before = w->desc.frame;
+  Size size = constrainedSize(w->desc, frame.size());
+  w->desc.frame = {frame.x, frame.y, size.width, size.height};
+  if (before.origin() != w->desc.frame.origin()) notifyWindow(*w, "AXWindowMoved");
+  if (before.size() != w->desc.frame.size()) notifyWindow(*w, "AXWindowResized");
 }
 
 void SimDesktop::setMinimized(WindowNumber number, bool minimized) {
   auto* w = liveWindow(number);
-  if (!w || w->spec.minimized == minimized) return;
-  w->spec.minimized = minimized;
+  if (!w || w->desc.minimized == minimized) return;
+  w->desc.minimized = minimized;
   notifyWindow(*w, minimized ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
 }
 
 void SimDesktop::setFullScreen(WindowNumber number, bool on, std::optional<AXRect> frame) {
   auto* w = liveWindow(number);
   if (!w) return;
-  w->spec.fullScreen = on;
-  if (on && !frame) frame = screenFrameAX({w->spec.frame.midX(), w->spec.frame.midY()});
+  w->desc.fullScreen = on;
+  if (on && !frame) frame = screenFrameAX({w->desc.frame.midX(), w->desc.frame.midY()});
   if (frame) {
-    AXRect before = w->spec.frame;
-    w->spec.frame = *frame;
+    AXRect before = w->desc.frame;
+    w->desc.frame = *frame;
     if (before.origin() != frame->origin()) notifyWindow(*w, "AXWindowMoved");
     if (before.size() != frame->size()) notifyWindow(*w, "AXWindowResized");
   }
@@ -419,7 +419,7 @@ void SimDesktop::setFullScreen(WindowNumber number, bool on, std::optional<AXRec
 
 void SimDesktop::updateWindow(WindowNumber number,
                               const std::function<void(SimWindowSpec&)>& change) {
-  if (auto* w = liveWindow(number)) change(w->spec);
+  if (auto* w = liveWindow(number)) change(w->desc);
 }
 
 void SimDesktop::overrideAttribute(WindowNumber number, std::string attribute, AXError error,
@@ -433,13 +433,13 @@ void SimDesktop::overrideAttribute(WindowNumber number, std::string attribute, A
 std::optional<SimWindowState> SimDesktop::window(WindowNumber number) const {
   auto it = windows_.find(number);
   if (it == windows_.end()) return std::nullopt;
-  return SimWindowState{it->second.number, it->second.pid, it->second.alive, it->second.spec};
+  return SimWindowState{it->second.number, it->second.pid, it->second.alive, it->second.desc};
 }
 
 std::vector<WindowNumber> SimDesktop::stackingOrder() const {
   std::vector<WindowNumber> out = stack_;
   std::stable_sort(out.begin(), out.end(), [&](WindowNumber a, WindowNumber b) {
-    return windows_.at(a).spec.layer > windows_.at(b).spec.layer;
+    return windows_.at(a).desc.layer > windows_.at(b).desc.layer;
   });
   return out;
 }
@@ -491,7 +491,7 @@ std::optional<AXRect> SimDesktop::screenFrameAX(AXPoint point) const {
   return toAX(screens[displays_.mainScreenIndex().value_or(0)].frame);
 }
 
-Size SimDesktop::constrainedSize(const SimWindowSpec& spec, Size requested) const {
+Size SimDesktop::constrainedSize(const SimWindowSpec& desc, Size requested) const {
   auto fit = [](double want, double min, std::optional<double> max, double inc, double base) {
     double v = std::max(want, min);
     if (max) v = std::min(v, *max);
@@ -502,57 +502,57 @@ Size SimDesktop::constrainedSize(const SimWindowSpec& spec, Size requested) cons
     return v;
   };
   std::optional<double> maxW, maxH;
-  if (spec.maxSize) {
-    maxW = spec.maxSize->width;
-    maxH = spec.maxSize->height;
+  if (desc.maxSize) {
+    maxW = desc.maxSize->width;
+    maxH = desc.maxSize->height;
   }
-  return {fit(requested.width, spec.minSize.width, maxW, spec.resizeIncrements.width,
-              spec.resizeBase.width),
-          fit(requested.height, spec.minSize.height, maxH, spec.resizeIncrements.height,
-              spec.resizeBase.height)};
+  return {fit(requested.width, desc.minSize.width, maxW, desc.resizeIncrements.width,
+              desc.resizeBase.width),
+          fit(requested.height, desc.minSize.height, maxH, desc.resizeIncrements.height,
+              desc.resizeBase.height)};
 }
 
 AXError SimDesktop::writeFrame(Window& w, std::optional<AXPoint> origin, std::optional<Size> size) {
-  AXRect before = w.spec.frame;
+  AXRect before = w.desc.frame;
   if (origin) {
-    if (w.spec.move == SimRefusal::fails) return w.spec.refusalError;
-    if (w.spec.ignoresNextMoves > 0) {
-      --w.spec.ignoresNextMoves;
-    } else if (w.spec.move == SimRefusal::none && !w.spec.fullScreen) {
-      w.spec.frame.x = origin->x;
-      w.spec.frame.y = origin->y;
+    if (w.desc.move == SimRefusal::fails) return w.desc.refusalError;
+    if (w.desc.ignoresNextMoves > 0) {
+      --w.desc.ignoresNextMoves;
+    } else if (w.desc.move == SimRefusal::none && !w.desc.fullScreen) {
+      w.desc.frame.x = origin->x;
+      w.desc.frame.y = origin->y;
     }
   }
   if (size) {
-    if (w.spec.resize == SimRefusal::fails) return w.spec.refusalError;
-    if (w.spec.resize == SimRefusal::none && !w.spec.fullScreen) {
-      Size s = constrainedSize(w.spec, *size);
-      w.spec.frame.width = s.width;
-      w.spec.frame.height = s.height;
+    if (w.desc.resize == SimRefusal::fails) return w.desc.refusalError;
+    if (w.desc.resize == SimRefusal::none && !w.desc.fullScreen) {
+      Size s = constrainedSize(w.desc, *size);
+      w.desc.frame.width = s.width;
+      w.desc.frame.height = s.height;
     }
   }
-  if (before != w.spec.frame) {
-    if (before.origin() != w.spec.frame.origin()) notifyWindow(w, "AXWindowMoved");
-    if (before.size() != w.spec.frame.size()) notifyWindow(w, "AXWindowResized");
+  if (before != w.desc.frame) {
+    if (before.origin() != w.desc.frame.origin()) notifyWindow(w, "AXWindowMoved");
+    if (before.size() != w.desc.frame.size()) notifyWindow(w, "AXWindowResized");
     scheduleMoveBack(w, before);
   }
   return kAXErrorSuccess;
 }
 
 void SimDesktop::scheduleMoveBack(Window& w, AXRect before) {
-  if (!w.spec.movesBackAfter) return;
+  if (!w.desc.movesBackAfter) return;
   if (!w.moveBackTo) w.moveBackTo = before;
   w.moveBack.cancel();
   std::weak_ptr<bool> alive = alive_;
   WindowNumber number = w.number;
-  w.moveBack = loop_.postAfter(*w.spec.movesBackAfter, [this, alive, number] {
+  w.moveBack = loop_.postAfter(*w.desc.movesBackAfter, [this, alive, number] {
     if (!alive.lock()) return;
     auto* win = liveWindow(number);
     if (!win || !win->moveBackTo) return;
     AXRect target = *win->moveBackTo;
     win->moveBackTo.reset();
-    AXRect now = win->spec.frame;
-    win->spec.frame = target;
+    AXRect now = win->desc.frame;
+    win->desc.frame = target;
     if (now.origin() != target.origin()) notifyWindow(*win, "AXWindowMoved");
     if (now.size() != target.size()) notifyWindow(*win, "AXWindowResized");
   });

@@ -88,7 +88,7 @@ class SimDesktop {
   std::optional<Pid> frontmostPid() const { return frontmost_; }
 
   // --- Windows ---
-  WindowNumber openWindow(Pid pid, SimWindowSpec spec);
+  WindowNumber openWindow(Pid pid, SimWindowSpec desc);
   // Closes the window; its element stays valid as a reference, but reads on it fail.
   void closeWindow(WindowNumber number);
   // The user drags or resizes the window (no constraints beyond the window's own).
@@ -149,7 +149,7 @@ class SimDesktop {
     int item = -1;
   };
   struct Bundle {
-    SimAppSpec spec;
+    SimAppSpec desc;
     std::uint64_t serial = 0;
     bool installed = true;
   };
@@ -178,7 +178,7 @@ class SimDesktop {
     Pid pid = 0;
     std::uint64_t element = 0;
     bool alive = true;
-    SimWindowSpec spec;
+    SimWindowSpec desc;
     TaskHandle moveBack;
     std::optional<AXRect> moveBackTo;
     std::map<std::string, std::pair<AXError, AXValue>, std::less<>> overrides;
@@ -220,7 +220,7 @@ class SimDesktop {
   bool unhide(Pid pid);
   // Applies a position or size write the way the window allows; returns the result code.
   AXError writeFrame(Window& w, std::optional<AXPoint> origin, std::optional<Size> size);
-  Size constrainedSize(const SimWindowSpec& spec, Size requested) const;
+  Size constrainedSize(const SimWindowSpec& desc, Size requested) const;
   void scheduleMoveBack(Window& w, AXRect before);
   // Posts a notification to every observer registered for it on `target` or on the app element.
   void notify(Pid pid, std::uint64_t target, std::uint64_t delivered, std::string_view name);

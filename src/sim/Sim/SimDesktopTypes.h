@@ -106,7 +106,7 @@ struct SimWindowState {
   WindowNumber number = 0;
   Pid pid = 0;
   bool alive = true;
-  SimWindowSpec spec;
+  SimWindowSpec desc;
 };
 
 }  // namespace zelvorn

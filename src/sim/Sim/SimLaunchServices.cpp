@@ -21,14 +21,14 @@ std::optional<std::string> SimLaunchServices::applicationPath(std::string_view b
   record("applicationPath", bundleIdentifier);
   const auto* b = desktop_.bundleWithIdentifier(bundleIdentifier);
   if (!b) return std::nullopt;
-  return b->spec.bundlePath;
+  return b->desc.bundlePath;
 }
 
 std::optional<BundleInfo> SimLaunchServices::readBundle(std::string_view bundlePath) {
   record("readBundle", bundlePath);
   const auto* b = desktop_.bundleAt(bundlePath);
   if (!b) return std::nullopt;
-  return BundleInfo{b->spec.bundleIdentifier, b->spec.displayName, b->spec.name};
+  return BundleInfo{b->desc.bundleIdentifier, b->desc.displayName, b->desc.name};
 }
 
 // A bookmark names the bundle itself, so it follows the bundle when it moves.
@@ -52,7 +52,7 @@ std::optional<std::string> SimLaunchServices::resolveBookmark(const Bytes& bookm
   }
   // A deleted bundle still resolves to where it was; the caller checks that it exists.
   for (const auto& b : desktop_.bundles_)
-    if (b.serial == serial) return b.spec.bundlePath;
+    if (b.serial == serial) return b.desc.bundlePath;
   return std::nullopt;
 }
 
@@ -60,7 +60,7 @@ std::optional<Bytes> SimLaunchServices::iconPNG(std::string_view path, int sideP
   record("iconPNG", path);
   const auto* b = desktop_.bundleAt(path);
   if (!b || sidePixels <= 0) return std::nullopt;
-  return b->spec.icon;
+  return b->desc.icon;
 }
 
 void SimLaunchServices::openApplication(std::string_view appPath,
@@ -88,12 +88,12 @@ void SimLaunchServices::openApplication(std::string_view appPath,
       if (!alive.lock()) return;
       auto* proc = desk->process(pid);
       if (!proc || !proc->running) return;
-      const auto& spec = desk->bundles_[proc->bundle].spec;
-      if (spec.opensDocuments)
+      const auto& desc = desk->bundles_[proc->bundle].desc;
+      if (desc.opensDocuments)
         for (const auto& doc : documents)
           desk->openDocumentWindow(pid, doc);
-      if (activates && documents.empty() && desk->windows(pid).empty() && spec.reopenOpensWindow)
-        desk->openWindow(pid, spec.newWindow);
+      if (activates && documents.empty() && desk->windows(pid).empty() && desc.reopenOpensWindow)
+        desk->openWindow(pid, desc.newWindow);
       if (activates) desk->activate(pid);
       completion(desk->snapshot(*desk->process(pid)));
     });
@@ -107,11 +107,11 @@ void SimLaunchServices::openApplication(std::string_view appPath,
     return;
   }
   d.pendingLaunches_[index] = {documents, activates, {std::move(completion)}};
-  d.loop_.postAfter(bundle->spec.launchDelay, [desk, alive, index] {
+  d.loop_.postAfter(bundle->desc.launchDelay, [desk, alive, index] {
     if (!alive.lock()) return;
     auto request = std::move(desk->pendingLaunches_.at(index));
     desk->pendingLaunches_.erase(index);
-    const SimAppSpec& s = desk->bundles_[index].spec;
+    const SimAppSpec& s = desk->bundles_[index].desc;
     if (s.launchError) {
       for (auto& c : request.completions)
         c(Result<RunningApp>(*s.launchError));

@@ -67,7 +67,7 @@ bool SimRunningApps::terminate(Pid pid) {
   if (!proc || !proc->running || pid == desktop_.ownPid_) return false;
   if (!proc->quitsOnRequest) return true;
   std::weak_ptr<bool> alive = desktop_.alive_;
-  Seconds delay = desktop_.bundles_[proc->bundle].spec.terminateDelay;
+  Seconds delay = desktop_.bundles_[proc->bundle].desc.terminateDelay;
   SimDesktop* d = &desktop_;
   desktop_.loop_.postAfter(delay, [d, alive, pid] {
     if (alive.lock()) d->endProcess(pid);

@@ -14,14 +14,14 @@ std::optional<std::vector<WindowListEntry>> SimWindowList::copyWindowList(unsign
     const auto& w = d.windows_.at(number);
     const auto* proc = d.process(w.pid);
     if (options & WindowListOption::onScreenOnly) {
-      if (w.spec.minimized || !w.spec.onCurrentSpace || !proc || proc->facts.isHidden) continue;
+      if (w.desc.minimized || !w.desc.onCurrentSpace || !proc || proc->facts.isHidden) continue;
     }
-    if ((options & WindowListOption::excludeDesktopElements) && w.spec.desktopElement) continue;
+    if ((options & WindowListOption::excludeDesktopElements) && w.desc.desktopElement) continue;
     WindowListEntry e;
     e.number = number;
     e.ownerPid = w.pid;
-    e.layer = w.spec.layer;
-    e.bounds = w.spec.frame;
+    e.layer = w.desc.layer;
+    e.bounds = w.desc.frame;
     if (proc) e.ownerName = proc->facts.localizedName;
     out.push_back(std::move(e));
   }

@@ -90,10 +90,10 @@ std::string SvgSnapshot::render(SimDesktop& desktop, const std::vector<SvgOutlin
   std::reverse(order.begin(), order.end());  // back to front
   for (WindowNumber n : order) {
     auto w = desktop.window(n);
-    if (!w || !w->alive || w->spec.minimized || !w->spec.onCurrentSpace) continue;
+    if (!w || !w->alive || w->desc.minimized || !w->desc.onCurrentSpace) continue;
     auto app = desktop.app(w->pid);
     if (!app || app->isHidden) continue;
-    const AXRect& r = w->spec.frame;
+    const AXRect& r = w->desc.frame;
     std::string name = app->localizedName.value_or(app->bundleIdentifier.value_or("?"));
     svg += fmt::format(
         "<g><rect x=\"{}\" y=\"{}\" width=\"{}\" height=\"{}\" fill=\"{}\" stroke=\"#1d3557\" "
