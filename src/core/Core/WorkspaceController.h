@@ -13,20 +13,7 @@
 
 namespace zelvorn {
 
-class WindowPlacement;
-class ContainerFraming;
-class ShowLaunching;
-class DocumentMemory;
-class TilingWaiter;
-class ShowAlerts;
-class ControllerScreens;
-class WindowBinding;
-class WorkspaceHiding;
-class UserGeometry;
-class FocusState;
-class StageManagerGate;
-class ThreeColumnsFitting;
-class WindowObserverHub;
+// The parts are forward-declared in ControllerContext.h.
 
 class WorkspaceController {
  public:

@@ -133,6 +133,14 @@ std::optional<std::size_t> WorkspaceManager::indexOf(const Uuid& id) const {
   return std::nullopt;
 }
 
+std::optional<std::size_t> WorkspaceManager::appIndexOf(const Uuid& appID,
+                                                        std::size_t workspaceIndex) const {
+  const auto& apps = workspaces()[workspaceIndex].apps;
+  for (std::size_t k = 0; k < apps.size(); ++k)
+    if (apps[k].id == appID) return k;
+  return std::nullopt;
+}
+
 void WorkspaceManager::save() {
   store_->save(workspaces());
 }
@@ -276,13 +284,11 @@ void WorkspaceManager::removeApp(const Uuid& appID, const Uuid& from) {
 void WorkspaceManager::moveApp(const Uuid& appID, const Uuid& in, int by) {
   auto i = indexOf(in);
   if (!i) return;
-  const auto& apps = workspaces()[*i].apps;
-  auto it =
-      std::find_if(apps.begin(), apps.end(), [&](const ManagedApp& a) { return a.id == appID; });
-  if (it == apps.end()) return;
-  auto from = static_cast<long long>(it - apps.begin());
+  auto k = appIndexOf(appID, *i);
+  if (!k) return;
+  auto from = static_cast<long long>(*k);
   long long target = from + by;
-  if (target < 0 || target >= static_cast<long long>(apps.size())) return;
+  if (target < 0 || target >= static_cast<long long>(workspaces()[*i].apps.size())) return;
   auto list = workspaces();
   std::swap(list[*i].apps[static_cast<std::size_t>(from)],
             list[*i].apps[static_cast<std::size_t>(target)]);
@@ -292,14 +298,12 @@ void WorkspaceManager::moveApp(const Uuid& appID, const Uuid& in, int by) {
 void WorkspaceManager::setPrimaryApp(const Uuid& appID, const Uuid& in) {
   auto i = indexOf(in);
   if (!i) return;
-  const auto& apps = workspaces()[*i].apps;
-  auto it =
-      std::find_if(apps.begin(), apps.end(), [&](const ManagedApp& a) { return a.id == appID; });
-  if (it == apps.end()) return;
+  auto k = appIndexOf(appID, *i);
+  if (!k) return;
   auto list = workspaces();
   auto& w = list[*i];
   w.primaryAppID = appID;
-  w.primaryAppBundleIdentifier = it->bundleIdentifier;
+  w.primaryAppBundleIdentifier = w.apps[*k].bundleIdentifier;
   for (auto& app : w.apps)
     app.role = app.id == appID ? AppRole::primary : AppRole::secondary;
   commit(std::move(list));

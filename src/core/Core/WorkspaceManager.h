@@ -59,6 +59,8 @@ class WorkspaceManager {
 
  private:
   std::optional<std::size_t> indexOf(const Uuid& id) const;
+  // Index of the app with that id in the workspace at `workspaceIndex`.
+  std::optional<std::size_t> appIndexOf(const Uuid& appID, std::size_t workspaceIndex) const;
   // Replaces the list (one notification) and saves it.
   void commit(std::vector<Workspace> list);
   void save();
