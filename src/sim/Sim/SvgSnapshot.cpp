@@ -110,8 +110,10 @@ std::string SvgSnapshot::render(SimDesktop& desktop, const std::vector<SvgOutlin
         "<rect x=\"{}\" y=\"{}\" width=\"{}\" height=\"{}\" fill=\"none\" stroke=\"#d62828\" "
         "stroke-width=\"4\" stroke-dasharray=\"14 8\"/>\n",
         o.rect.x, o.rect.y, o.rect.width, o.rect.height);
-    svg += fmt::format("<text x=\"{}\" y=\"{}\" font-size=\"16\" fill=\"#d62828\">{}</text>\n",
-                       o.rect.x + 6, o.rect.y - 6, escapeXML(o.label));
+    // Right-aligned above the outline, clear of the screen's name at its top-left corner.
+    svg += fmt::format(
+        "<text x=\"{}\" y=\"{}\" font-size=\"16\" text-anchor=\"end\" fill=\"#d62828\">{}</text>\n",
+        o.rect.maxX() - 6, o.rect.y - 6, escapeXML(o.label));
   }
   return svg + "</svg>\n";
 }
