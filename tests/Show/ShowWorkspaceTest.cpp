@@ -19,10 +19,7 @@ struct ShowTest : ::testing::Test {
 };
 
 TEST_F(ShowTest, RunningAppsWithWindowsAreTiledAtOnce) {
-  world.installApp("Notes");
-  world.installApp("Mail");
-  world.launchNow("Notes");
-  world.launchNow("Mail");
+  world.runApps({"Notes", "Mail"});
   auto w = world.addWorkspace("Work", LayoutType::leftRightSplit, {"Notes", "Mail"});
   world.desktop.recorder().clear();
 
@@ -358,10 +355,7 @@ TEST_F(ShowTest, ARefusedFrameIsLoggedOncePerDistinctFrame) {
 }
 
 TEST_F(ShowTest, APaneUnder200PointsStopsThePass) {
-  world.installApp("Notes");
-  world.installApp("Mail");
-  world.launchNow("Notes");
-  world.launchNow("Mail");
+  world.runApps({"Notes", "Mail"});
   // A 410-point container gives two 199-point rows.
   auto w =
       world.addWorkspace("Tiny", LayoutType::topBottomSplit, {"Notes", "Mail"}, [](Workspace& w) {
@@ -412,10 +406,7 @@ TEST_F(ShowTest, AWorkspaceSharingAppsOnTheSameDisplayYields) {
 }
 
 TEST_F(ShowTest, AFrameOnAMissingDisplayIsMovedToTheCurrentOneAndSaved) {
-  world.installApp("Notes");
-  world.installApp("Mail");
-  world.launchNow("Notes");
-  world.launchNow("Mail");
+  world.runApps({"Notes", "Mail"});
   auto w =
       world.addWorkspace("Away", LayoutType::leftRightSplit, {"Notes", "Mail"}, [](Workspace& w) {
         w.lastContainerFrame = RectModel{3000, 100, 1000, 700};

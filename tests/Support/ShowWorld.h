@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -87,6 +88,13 @@ struct ShowWorld : SimWorld {
     return desc;
   }
   Pid launchNow(const std::string& name) { return desktop.launch(bundleID(name)); }
+  // Installs each app and starts it with its windows.
+  void runApps(std::initializer_list<std::string> names) {
+    for (const auto& name : names)
+      installApp(name);
+    for (const auto& name : names)
+      launchNow(name);
+  }
   static std::string bundleID(const std::string& name) {
     std::string id = "com.example." + name;
     for (auto& ch : id)

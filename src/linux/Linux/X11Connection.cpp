@@ -386,9 +386,9 @@ Pid X11Connection::pidOf(xcb_window_t window) {
     Reply<xcb_res_query_client_ids_reply_t> r(xcb_res_query_client_ids_reply(
         conn_, xcb_res_query_client_ids(conn_, 1, &wanted), nullptr));
     if (r) {
+      // Only the local-client-pid kind was asked for, so each value the server answers is one.
       for (auto it = xcb_res_query_client_ids_ids_iterator(r.get()); it.rem;
            xcb_res_client_id_value_next(&it)) {
-        if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID)) continue;
         if (xcb_res_client_id_value_value_length(it.data) < 1) continue;
         std::uint32_t v = *xcb_res_client_id_value_value(it.data);
         if (v > 0 && v <= 0x7fffffff) return static_cast<Pid>(v);
