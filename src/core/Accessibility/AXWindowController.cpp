@@ -260,6 +260,13 @@ bool AXWindowController::matches(const AXRect& a, const AXRect& b, double tolera
 // screen edge) gets its size once it has moved.
 AXWindowController::PlacementOutcome AXWindowController::place(const AXElement& window,
                                                                const AXRect& frame) {
+  auto request = requestPlacement(window, frame);
+  if (auto* failed = std::get_if<Failed>(&request)) return *failed;
+  return finishPlacement(std::get<PlacementRequest>(request));
+}
+
+std::variant<AXWindowController::PlacementRequest, AXWindowController::Failed>
+AXWindowController::requestPlacement(const AXElement& window, const AXRect& frame) {
   const AXPoint origin = frame.origin();
   const Size size = frame.size();
   ax_.setAttribute(window, "AXMinimized", false);
@@ -267,17 +274,23 @@ AXWindowController::PlacementOutcome AXWindowController::place(const AXElement& 
   bool moved = ax_.setAttribute(window, "AXPosition", origin) == kAXErrorSuccess;
   bool sizedAgain = ax_.setAttribute(window, "AXSize", size) == kAXErrorSuccess;
   if (!moved) return Failed{};
+  return PlacementRequest{window, frame, sizedFirst || sizedAgain};
+}
 
+AXWindowController::PlacementOutcome AXWindowController::finishPlacement(
+    const PlacementRequest& request) {
+  const AXElement& window = request.window;
+  const AXRect& frame = request.frame;
   auto position = point(window, "AXPosition");
   auto actualSize = sizeValue(window, "AXSize");
   if (!position || !actualSize) return Placed{};
   AXRect actual{position->x, position->y, actualSize->width, actualSize->height};
   if (matches(actual, frame, kPlacementTolerance)) return Placed{};
-  if (!sizedFirst && !sizedAgain) return Refused{actual};
+  if (!request.sized) return Refused{actual};
 
   if (std::abs(actual.width - frame.width) <= kPlacementTolerance &&
       std::abs(actual.height - frame.height) <= kPlacementTolerance) {
-    ax_.setAttribute(window, "AXPosition", origin);
+    ax_.setAttribute(window, "AXPosition", frame.origin());
     auto p = point(window, "AXPosition");
     auto s = sizeValue(window, "AXSize");
     if (p) {

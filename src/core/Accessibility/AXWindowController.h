@@ -125,6 +125,21 @@ class AXWindowController {
   // refusal or a failure means.
   PlacementOutcome place(const AXElement& window, const AXRect& frame);
 
+  // A placement in two halves, for placing several windows together: every window's writes
+  // first, then every read-back. A platform that answers writes asynchronously (the window
+  // manager on X11) then works on all of them at once instead of one after another.
+  struct PlacementRequest {
+    AXElement window;
+    AXRect frame;
+    bool sized = false;  // one of the two size writes succeeded
+    bool operator==(const PlacementRequest&) const = default;
+  };
+  // The writes; Failed at once when the window refused the move.
+  std::variant<PlacementRequest, Failed> requestPlacement(const AXElement& window,
+                                                          const AXRect& frame);
+  // The read-back, and one more move for a window that took its size but not its place.
+  PlacementOutcome finishPlacement(const PlacementRequest& request);
+
   // --- Menus ---
   std::optional<NewWindowMenuItem> newWindowMenuItem(Pid app);
   static std::optional<NewWindowPick> pickNewWindowCommand(const std::vector<MenuItemFacts>& items);

@@ -60,6 +60,7 @@ WindowPlacement::PlacementReport WindowPlacement::placeWindows(const Workspace& 
 
   PlacementReport report;
   std::vector<TrackedWindow> tracked;
+  std::vector<PendingCheck> checks;
   for (std::size_t i = 0; i < workspace.apps.size() && i < rects.size(); ++i) {
     if (!ctx_.placement.isCurrent(token) || !ctx_.session(workspace.id)) break;
     const ManagedApp& app = workspace.apps[i];
@@ -69,7 +70,7 @@ WindowPlacement::PlacementReport WindowPlacement::placeWindows(const Workspace& 
       continue;
     }
     if (running->isHidden) ctx_.services.runningApps.unhide(running->pid);
-    auto placed = placeManagedWindow(app, *running, rects[i], report.issues);
+    auto placed = placeManagedWindow(app, *running, rects[i], report.issues, checks);
     if (!placed) continue;
     if (auto* p = std::get_if<Placed>(&*placed)) {
       tracked.push_back({app.id, running->pid, p->window});
@@ -78,6 +79,12 @@ WindowPlacement::PlacementReport WindowPlacement::placeWindows(const Workspace& 
       if (fs.window) tracked.push_back({app.id, running->pid, *fs.window});
       report.fullScreenApps.push_back(app.displayName);
     }
+  }
+
+  // Every window has been asked to move; now see where each one went.
+  for (const auto& check : checks) {
+    if (!ctx_.placement.isCurrent(token) || !ctx_.session(workspace.id)) break;
+    noteRefusal(*check.app, finishPlacement(check), check.request.frame, check.request.window);
   }
 
   // A pass cut off by a newer one leaves the session to it.
@@ -96,18 +103,25 @@ WindowPlacement::PlacementReport WindowPlacement::placeWindows(const Workspace& 
 
 std::optional<WindowPlacement::ManagedPlacement> WindowPlacement::placeManagedWindow(
     const ManagedApp& app, const RunningApp& running, const AXRect& rect,
-    std::vector<std::string>& issues) {
+    std::vector<std::string>& issues, std::vector<PendingCheck>& checks) {
   if (!running.isFinishedLaunching) return std::nullopt;
   auto& ax = ctx_.axController;
+  // The read-back comes later, with every other pane's; an outcome known now is dealt with now.
+  auto begin = [&](const AXElement& window) -> std::optional<PlacementOutcome> {
+    auto begun = beginPlacement(window, rect, app.displayName);
+    if (auto* check = std::get_if<PendingCheck>(&begun)) {
+      check->app = &app;
+      checks.push_back(std::move(*check));
+      return std::nullopt;
+    }
+    return std::get<PlacementOutcome>(begun);
+  };
+
   if (auto cached = ctx_.windowCache.window(app.id, running.pid)) {
     if (ax.boolValue(*cached, "AXFullScreen")) return FullScreen{*cached};
-    auto outcome = placeWindow(*cached, rect, app.displayName);
-    if (isRefused(outcome)) {
-      noteRefusal(app, outcome, rect, *cached);
-      return Placed{*cached};
-    }
-    if (!isFailed(outcome)) {
-      ctx_.lastLoggedRefusal.erase(app.id);
+    auto outcome = begin(*cached);
+    if (!outcome || !isFailed(*outcome)) {
+      if (outcome) noteRefusal(app, *outcome, rect, *cached);
       return Placed{*cached};
     }
     if (ax.sizeValue(*cached, "AXSize")) {
@@ -133,19 +147,31 @@ std::optional<WindowPlacement::ManagedPlacement> WindowPlacement::placeManagedWi
               ": window is in native fullscreen — leaving it alone (awaiting exit).");
     return FullScreen{resolved->element};
   }
-  auto outcome = placeWindow(resolved->element, rect, app.displayName);
-  if (isRefused(outcome))
-    noteRefusal(app, outcome, rect, resolved->element);
-  else if (isFailed(outcome))
-    issues.push_back(cannotMoveIssue(app));
-  else
-    ctx_.lastLoggedRefusal.erase(app.id);
+  if (auto outcome = begin(resolved->element)) {
+    if (isFailed(*outcome))
+      issues.push_back(cannotMoveIssue(app));
+    else
+      noteRefusal(app, *outcome, rect, resolved->element);
+  }
   return Placed{resolved->element};
 }
 
 WindowPlacement::PlacementOutcome WindowPlacement::placeWindow(const AXElement& window,
                                                                const AXRect& rect,
                                                                const std::string& appName) {
+  auto begun = beginPlacement(window, rect, appName);
+  if (auto* check = std::get_if<PendingCheck>(&begun)) return finishPlacement(*check);
+  return std::get<PlacementOutcome>(begun);
+}
+
+void WindowPlacement::logIfSlow(const std::string& appName, Seconds took) const {
+  if (took >= kSlowCall)
+    Log::line(fmt::format("[Zelvorn][AX] {}: placing a window took {} ms.", appName,
+                          static_cast<long long>(took * 1000)));
+}
+
+WindowPlacement::Begun WindowPlacement::beginPlacement(const AXElement& window, const AXRect& rect,
+                                                       const std::string& appName) {
   Seconds started = ctx_.now();
   auto& ax = ctx_.axController;
   if (auto number = ax.windowNumber(window); number && ctx_.ledgers.isParked(*number)) {
@@ -154,12 +180,6 @@ WindowPlacement::PlacementOutcome WindowPlacement::placeWindow(const AXElement& 
     Log::line("[Zelvorn][shared] " + appName + ": back from parking.");
   }
   std::size_t key = window.hash();
-  auto logIfSlow = [&] {
-    Seconds took = ctx_.now() - started;
-    if (took >= kSlowCall)
-      Log::line(fmt::format("[Zelvorn][AX] {}: placing a window took {} ms.", appName,
-                            static_cast<long long>(took * 1000)));
-  };
 
   std::optional<DisplayNumber> from, to = ctx_.screens->displayID(rect);
   auto position = ax.point(window, "AXPosition");
@@ -184,12 +204,23 @@ WindowPlacement::PlacementOutcome WindowPlacement::placeWindow(const AXElement& 
       ctx_.geometry->beginPlacementGuard();
       ctx_.axController.place(window, rect);
     });
-    logIfSlow();
+    logIfSlow(appName, ctx_.now() - started);
     return AXWindowController::Placed{};
   }
   pendingSecondPhase_.erase(key);
-  auto outcome = ax.place(window, rect);
-  logIfSlow();
+  auto request = ax.requestPlacement(window, rect);
+  if (auto* failed = std::get_if<AXWindowController::Failed>(&request)) {
+    logIfSlow(appName, ctx_.now() - started);
+    return *failed;
+  }
+  return PendingCheck{nullptr, appName, std::get<AXWindowController::PlacementRequest>(request),
+                      ctx_.now() - started};
+}
+
+WindowPlacement::PlacementOutcome WindowPlacement::finishPlacement(const PendingCheck& check) {
+  Seconds started = ctx_.now();
+  auto outcome = ctx_.axController.finishPlacement(check.request);
+  logIfSlow(check.appName, check.spent + ctx_.now() - started);
   return outcome;
 }
 

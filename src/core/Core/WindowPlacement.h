@@ -1,6 +1,7 @@
 // The placement pass: moving one window into each pane of a shown workspace, the cases of one
 // pane (still launching, cached window, full screen, refusals and failures), the two-step move of
-// a window to another display, and logging each distinct refusal once.
+// a window to another display, and logging each distinct refusal once. A pass makes every
+// window's writes before it reads any of them back, so the windows are moved together.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +43,7 @@ class WindowPlacement {
   explicit WindowPlacement(ControllerContext& ctx) : ctx_(ctx) {}
 
   PlacementReport placeWindows(const Workspace& workspace, bool quiet, bool scheduleLearn);
-  std::optional<ManagedPlacement> placeManagedWindow(const ManagedApp& app,
-                                                     const RunningApp& running, const AXRect& rect,
-                                                     std::vector<std::string>& issues);
+  // One window, written and read back at once.
   PlacementOutcome placeWindow(const AXElement& window, const AXRect& rect,
                                const std::string& appName);
   void noteRefusal(const ManagedApp& app, const PlacementOutcome& outcome, const AXRect& requested,
@@ -55,7 +54,23 @@ class WindowPlacement {
   }
 
  private:
+  // A pane whose window has been written and is still to be read back.
+  struct PendingCheck {
+    const ManagedApp* app = nullptr;
+    std::string appName;
+    AXWindowController::PlacementRequest request;
+    Seconds spent = 0;  // time the writes took
+  };
+  using Begun = std::variant<PlacementOutcome, PendingCheck>;
+
   static std::string cannotMoveIssue(const ManagedApp& app);
+  std::optional<ManagedPlacement> placeManagedWindow(const ManagedApp& app,
+                                                     const RunningApp& running, const AXRect& rect,
+                                                     std::vector<std::string>& issues,
+                                                     std::vector<PendingCheck>& checks);
+  Begun beginPlacement(const AXElement& window, const AXRect& rect, const std::string& appName);
+  PlacementOutcome finishPlacement(const PendingCheck& check);
+  void logIfSlow(const std::string& appName, Seconds took) const;
 
   ControllerContext& ctx_;
   // Element hash → the mark of the second move still to come; a newer placement replaces it.
