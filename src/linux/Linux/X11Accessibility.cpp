@@ -169,7 +169,9 @@ AXError X11Accessibility::copyWindowAttribute(xcb_window_t window, std::string_v
   if (!isManaged(window)) return kAXErrorInvalidUIElement;
   auto* ewmh = x_.ewmh();
   if (attribute == "AXPosition" || attribute == "AXSize") {
-    flush(window);
+    // Every held write goes out before this window's answer is awaited: windows placed together
+    // are then moved by the window manager together, and each answer is waited for once.
+    flushWrites();
     settle(window);
     auto g = x_.geometry(window);
     if (!g) return kAXErrorInvalidUIElement;
@@ -498,13 +500,20 @@ bool X11Accessibility::setIconic(xcb_window_t window, bool iconic) {
   return false;
 }
 
-bool X11Accessibility::activate(xcb_window_t window) {
+void X11Accessibility::requestActivation(xcb_window_t window) {
+  if (!isManaged(window)) return;
   flush(window);
   if (x_.isIconic(window)) setIconic(window, false);
   xcb_ewmh_request_change_active_window(x_.ewmh(), x_.screenNumber(), window,
                                         XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
                                         clients_.active());
-  // Some clients never take focus (they declare no input); do not wait long for those.
+  x_.flush();
+}
+
+bool X11Accessibility::activate(xcb_window_t window) {
+  requestActivation(window);
+  // A client that never takes the focus is raised but never becomes the active window.
+  if (!x_.acceptsFocus(window)) return true;
   return x_.waitUntil([&] { return x_.activeWindow() == window; }, kAnswerBound / 2);
 }
 

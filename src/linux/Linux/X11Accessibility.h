@@ -50,6 +50,9 @@ class X11Accessibility final : public IAccessibility {
 
   // Sends every write still held back; the window manager's answers are awaited on the next read.
   void flushWrites();
+  // Asks the window manager to activate the window (restoring it when iconic) without waiting for
+  // the answer: activating an application is a request that completes later, as it is elsewhere.
+  void requestActivation(xcb_window_t window);
 
  private:
   struct Pending {
@@ -83,6 +86,8 @@ class X11Accessibility final : public IAccessibility {
   bool leaveMaximizedAndFullScreen(xcb_window_t window, const std::vector<xcb_atom_t>& states);
   bool changeState(xcb_window_t window, bool add, xcb_atom_t state);
   bool setIconic(xcb_window_t window, bool iconic);
+  // Activates the window and waits (bounded) until it is the active one, unless it never takes
+  // the focus.
   bool activate(xcb_window_t window);
   void onChange(const X11ClientChange& change);
 

@@ -126,6 +126,8 @@ void X11Clients::handle(const xcb_generic_event_t& event) {
     }
     case XCB_CONFIGURE_NOTIFY: {
       auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+      // A client that is a child of the root is reported by its own events, not the root's too.
+      if (e.event != e.window) return;
       if (auto pid = pidOfWindow(e.window))
         emit({X11ClientChange::Kind::configured, e.window, *pid});
       return;

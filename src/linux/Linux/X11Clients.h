@@ -42,8 +42,9 @@ class X11Clients {
     xcb_window_t window;
     Pid pid;
   };
-  // In the window manager's mapping order.
-  const std::vector<Client>& clients() const { return clients_; }
+  // In the window manager's mapping order. A copy: any read from the server may dispatch an
+  // event that changes the list.
+  std::vector<Client> clients() const { return clients_; }
   std::vector<xcb_window_t> windowsOf(Pid pid) const;
   // Front to back.
   std::vector<xcb_window_t> windowsOfFrontToBack(Pid pid);

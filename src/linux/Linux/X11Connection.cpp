@@ -75,7 +75,10 @@ bool X11Connection::initialize() {
   if (!xcb_ewmh_init_atoms_replies(&ewmh_, cookies, nullptr)) return false;
   ewmhReady_ = true;
 
-  std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+  // Substructure events too: a window manager moves a client by moving the frame it put the
+  // client in, and only the frame's ConfigureNotify (a child of the root) tells of that move.
+  std::uint32_t rootMask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                           XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
   xcb_change_window_attributes(conn_, root_, XCB_CW_EVENT_MASK, &rootMask);
 
   if (const auto* randr = xcb_get_extension_data(conn_, &xcb_randr_id); randr && randr->present) {
@@ -92,7 +95,16 @@ bool X11Connection::initialize() {
   }
   xcb_flush(conn_);
 
-  fdWatch_ = loop_.watchReadable(xcb_get_file_descriptor(conn_), [this] { pump(); });
+  fdWatch_ = loop_.watchReadable(xcb_get_file_descriptor(conn_), [this] {
+    pump();
+    // The server went away: its socket stays readable for ever, so stop watching it (or the loop
+    // would spin) and say so once.
+    if (xcb_connection_has_error(conn_)) {
+      fdWatch_ = {};
+      sleepHook_ = {};
+      if (auto lost = std::move(onLost_)) lost();
+    }
+  });
   // xcb may have read events off the socket while waiting for a reply; poll() would not see them.
   sleepHook_ = loop_.beforeSleep([this] {
     pump();
@@ -105,6 +117,7 @@ bool X11Connection::initialize() {
     std::erase_if(iconicCache_, unwatched);
     std::erase_if(stateCache_, unwatched);
     std::erase_if(hintsCache_, unwatched);
+    std::erase_if(factsCache_, unwatched);
     xcb_flush(conn_);
   });
   return !xcb_connection_has_error(conn_);
@@ -130,6 +143,7 @@ Subscription X11Connection::onEvent(std::function<void(const xcb_generic_event_t
 }
 
 void X11Connection::dispatch(const xcb_generic_event_t& event) {
+  ++dispatched_;
   std::uint8_t type = event.response_type & 0x7f;
   bool rootConfigure = type == XCB_CONFIGURE_NOTIFY &&
                        reinterpret_cast<const xcb_configure_notify_event_t&>(event).window == root_;
@@ -138,12 +152,27 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
                            type == randrEventBase_ + XCB_RANDR_NOTIFY)))
     monitors_.reset();
   switch (type) {
-    case XCB_CONFIGURE_NOTIFY:
-      forgetGeometry(reinterpret_cast<const xcb_configure_notify_event_t&>(event).window);
+    case XCB_CONFIGURE_NOTIFY: {
+      auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+      forgetGeometry(e.window);
+      // A top-level window (a frame) moved: the client inside moved with it, unannounced.
+      if (e.event == root_ && e.window != root_) geometryCache_.clear();
       break;
-    case XCB_PROPERTY_NOTIFY:
-      forget(reinterpret_cast<const xcb_property_notify_event_t&>(event).window);
+    }
+    case XCB_PROPERTY_NOTIFY: {
+      auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+      if (e.window == root_) {
+        // The root's properties change all the time (the active window, the stacking order);
+        // each cached one is forgotten only when it is the one that changed.
+        ++forgets_;
+        if (e.atom == ewmh_._NET_WORKAREA || e.atom == ewmh_._NET_CURRENT_DESKTOP)
+          rootCache_.workArea.reset();
+        if (e.atom == ewmh_._NET_CLIENT_LIST_STACKING) rootCache_.stacking.reset();
+      } else {
+        forget(e.window);
+      }
       break;
+    }
     case XCB_MAP_NOTIFY:
       forgetGeometry(reinterpret_cast<const xcb_map_notify_event_t&>(event).window);
       break;
@@ -161,7 +190,10 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
   }
   // The whole screen changed: every frame may have moved.
   if (rootConfigure) geometryCache_.clear();
-  if (type == XCB_CONFIGURE_NOTIFY) {
+  if (type == XCB_CONFIGURE_NOTIFY &&
+      reinterpret_cast<const xcb_configure_notify_event_t&>(event).event ==
+          reinterpret_cast<const xcb_configure_notify_event_t&>(event).window) {
+    // Counted once per change, from the window's own structure events.
     auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
     auto it = std::find_if(configureCounts_.begin(), configureCounts_.end(),
                            [&](const auto& p) { return p.first == e.window; });
@@ -189,14 +221,18 @@ void X11Connection::forget(xcb_window_t window) {
   std::erase_if(iconicCache_, [&](const auto& p) { return p.first == window; });
   std::erase_if(stateCache_, [&](const auto& p) { return p.first == window; });
   std::erase_if(hintsCache_, [&](const auto& p) { return p.first == window; });
+  std::erase_if(factsCache_, [&](const auto& p) { return p.first == window; });
 }
 
-void X11Connection::pump() {
+std::size_t X11Connection::pump() {
+  std::size_t count = 0;
   while (xcb_generic_event_t* e = xcb_poll_for_event(conn_)) {
     // Errors of requests whose replies nobody waits for (a window gone meanwhile) are expected.
     if (e->response_type != 0) dispatch(*e);
     std::free(e);
+    ++count;
   }
+  return count;
 }
 
 bool X11Connection::waitUntil(const std::function<bool()>& done, Seconds bound, Seconds recheck) {
@@ -204,7 +240,11 @@ bool X11Connection::waitUntil(const std::function<bool()>& done, Seconds bound, 
   xcb_flush(conn_);
   for (;;) {
     pump();
+    std::uint64_t before = dispatched_;
     if (done()) return true;
+    // The replies `done` waited for may have brought events along (dispatched by now, or kept
+    // in xcb's queue): they may have changed the answer, and poll() would sleep through them.
+    if (pump() > 0 || dispatched_ != before) continue;
     Seconds left = end - loop_.now();
     if (left <= 0 || xcb_connection_has_error(conn_)) return done();
     if (recheck > 0) left = std::min(left, recheck);
@@ -228,12 +268,21 @@ std::vector<xcb_window_t> X11Connection::clientList() {
 }
 
 std::vector<xcb_window_t> X11Connection::clientListStacking() {
+  if (rootCache_.stacking) return *rootCache_.stacking;
   Reply<xcb_get_property_reply_t> r(
       xcb_get_property_reply(conn_,
                              xcb_get_property(conn_, 0, root_, ewmh_._NET_CLIENT_LIST_STACKING,
                                               XCB_ATOM_WINDOW, 0, 1u << 16),
                              nullptr));
-  return windowsOf(r.get());
+  auto out = windowsOf(r.get());
+  if (stillValid()) rootCache_.stacking = out;
+  return out;
+}
+
+bool X11Connection::stillValid() {
+  std::uint64_t before = forgets_;
+  pump();
+  return forgets_ == before;
 }
 
 xcb_window_t X11Connection::activeWindow() {
@@ -253,7 +302,7 @@ xcb_window_t X11Connection::supportingWMCheck() {
   return w.empty() ? 0 : w.front();
 }
 
-const std::vector<X11Monitor>& X11Connection::monitors() {
+std::vector<X11Monitor> X11Connection::monitors() {
   if (monitors_) return *monitors_;
   std::vector<X11Monitor> out;
   Reply<xcb_randr_get_monitors_reply_t> r(
@@ -293,6 +342,13 @@ Point X11Connection::axOrigin() {
 }
 
 std::optional<Rect> X11Connection::workArea() {
+  if (rootCache_.workArea) return *rootCache_.workArea;
+  auto out = readWorkArea();
+  if (stillValid()) rootCache_.workArea = out;
+  return out;
+}
+
+std::optional<Rect> X11Connection::readWorkArea() {
   std::uint32_t desktop = 0;
   if (!xcb_ewmh_get_current_desktop_reply(
           &ewmh_, xcb_ewmh_get_current_desktop(&ewmh_, screenNumber_), &desktop, nullptr))
@@ -311,6 +367,17 @@ std::optional<Rect> X11Connection::workArea() {
 }
 
 X11WindowFacts X11Connection::facts(xcb_window_t window) {
+  for (const auto& [w, f] : factsCache_)
+    if (w == window) return f;
+  X11WindowFacts f = readFacts(window);
+  // Only a watched client's facts stay true until an event says otherwise.
+  if (f.exists && std::find(watched_.begin(), watched_.end(), window) != watched_.end() &&
+      stillValid())
+    factsCache_.emplace_back(window, f);
+  return f;
+}
+
+X11WindowFacts X11Connection::readFacts(xcb_window_t window) {
   X11WindowFacts f;
   f.window = window;
   // Every request first, then every reply: one round trip for the lot.
@@ -500,6 +567,23 @@ std::optional<X11SizeHints> X11Connection::sizeHints(xcb_window_t window) {
                                            nullptr))
     return std::nullopt;
   return hintsOf(h);
+}
+
+bool X11Connection::acceptsFocus(xcb_window_t window) {
+  auto cHints = xcb_icccm_get_wm_hints(conn_, window);
+  auto cProtocols = xcb_icccm_get_wm_protocols(conn_, window, atom("WM_PROTOCOLS"));
+  bool takesFocus = false;
+  xcb_icccm_get_wm_protocols_reply_t protocols;
+  if (xcb_icccm_get_wm_protocols_reply(conn_, cProtocols, &protocols, nullptr)) {
+    xcb_atom_t take = atom("WM_TAKE_FOCUS");
+    takesFocus = std::find(protocols.atoms, protocols.atoms + protocols.atoms_len, take) !=
+                 protocols.atoms + protocols.atoms_len;
+    xcb_icccm_get_wm_protocols_reply_wipe(&protocols);
+  }
+  xcb_icccm_wm_hints_t hints{};
+  if (!xcb_icccm_get_wm_hints_reply(conn_, cHints, &hints, nullptr)) return true;
+  bool noInput = (hints.flags & XCB_ICCCM_WM_HINT_INPUT) && !hints.input;
+  return !noInput || takesFocus;
 }
 
 std::vector<xcb_atom_t> X11Connection::wmState(xcb_window_t window) {

@@ -90,12 +90,14 @@ class X11Connection {
   // Listeners run as soon as an event is read, which may be in the middle of a synchronous call
   // that waits for the window manager; whatever reaches the core must be posted to the loop.
   Subscription onEvent(std::function<void(const xcb_generic_event_t&)> listener);
-  // Reads and dispatches every event already received.
-  void pump();
+  // Reads and dispatches every event already received; answers how many there were.
+  std::size_t pump();
   // Pumps until `done` answers true or `bound` seconds passed; answers `done()`. `done` is asked
   // after every batch of events and, with a positive `recheck`, at least that often.
   bool waitUntil(const std::function<bool()>& done, Seconds bound, Seconds recheck = 0);
   void flush() { xcb_flush(conn_); }
+  // Called once, on the loop, when the connection to the server is lost.
+  void setOnLost(std::function<void()> handler) { onLost_ = std::move(handler); }
   // Counts ConfigureNotify events per window, so a writer can tell the window manager answered.
   std::uint64_t configureCount(xcb_window_t window) const;
 
@@ -108,7 +110,8 @@ class X11Connection {
   xcb_window_t supportingWMCheck();
 
   // The monitors, primary first when one is marked primary; cached until the screen changes.
-  const std::vector<X11Monitor>& monitors();
+  // A copy: reading anything else may dispatch an event that makes the connection forget them.
+  std::vector<X11Monitor> monitors();
   // The origin of AX space in root coordinates: the primary monitor's top-left corner.
   Point axOrigin();
   // _NET_WORKAREA of the current desktop, in root coordinates.
@@ -132,6 +135,9 @@ class X11Connection {
   };
   RequestFacts requestFacts(xcb_window_t window);
   std::optional<X11SizeHints> sizeHints(xcb_window_t window);
+  // False for a client of the ICCCM "no input" model (input hint false, no WM_TAKE_FOCUS): the
+  // window manager raises it when asked to activate it but never gives it the focus.
+  bool acceptsFocus(xcb_window_t window);
   std::vector<xcb_atom_t> wmState(xcb_window_t window);
   bool isIconic(xcb_window_t window);
   // Selects the structure and property events of a client (idempotent).
@@ -168,11 +174,25 @@ class X11Connection {
   std::vector<std::pair<xcb_window_t, bool>> iconicCache_;
   std::vector<std::pair<xcb_window_t, std::vector<xcb_atom_t>>> stateCache_;
   std::vector<std::pair<xcb_window_t, X11SizeHints>> hintsCache_;
+  std::vector<std::pair<xcb_window_t, X11WindowFacts>> factsCache_;
+  // Properties of the root window, each forgotten when it changes.
+  struct RootCache {
+    std::optional<std::optional<Rect>> workArea;
+    std::optional<std::vector<xcb_window_t>> stacking;
+  };
+  RootCache rootCache_;
   std::uint64_t forgets_ = 0;
+  std::uint64_t dispatched_ = 0;  // events dispatched so far
+  // Dispatches the events received so far; false when one of them made the program forget
+  // something, so that a value just read may be stale and must not be kept.
+  bool stillValid();
+  X11WindowFacts readFacts(xcb_window_t window);
+  std::optional<Rect> readWorkArea();
   // A window's geometry changed: its frame is read again.
   void forgetGeometry(xcb_window_t window);
   // A property changed (or the window went): everything about it is read again.
   void forget(xcb_window_t window);
+  std::function<void()> onLost_;
   Subscription fdWatch_;
   Subscription sleepHook_;
 };

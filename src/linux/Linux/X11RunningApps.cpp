@@ -163,7 +163,7 @@ bool X11RunningApps::unhide(Pid pid) {
 bool X11RunningApps::activate(Pid pid, ActivateOptions) {
   auto front = clients_.windowsOfFrontToBack(pid);
   if (front.empty()) return false;
-  ax_.setAttribute(X11Accessibility::windowElement(front.front()), "AXMain", true);
+  ax_.requestActivation(front.front());
   return true;
 }
 
