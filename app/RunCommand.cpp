@@ -85,6 +85,11 @@ int runOnX11(const std::vector<std::string>& urls) {
     else
       Log::line("[Zelvorn] Links from other invocations are off: " + listening.error().description);
   }
+  // The X server went away (the session ended): quit in order, as on SIGTERM.
+  desktop->connection().setOnLost([&] {
+    Log::line("[Zelvorn] Lost the connection to the X server — quitting.");
+    shell.terminate();
+  });
   if (!urls.empty()) loop.post([&] { shell.openURLs(urls); });
   shell.run(delegate.callbacks());
   Log::configure({});
