@@ -1,6 +1,10 @@
 // Showing workspaces end to end on the simulated desktop.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <set>
+
 #include "Core/WindowPlacement.h"
 #include "Support/ShowWorld.h"
 
@@ -42,6 +46,19 @@ TEST_F(ShowTest, RunningAppsWithWindowsAreTiledAtOnce) {
   // One `place` per window: minimized, size, position, size.
   EXPECT_EQ(writes("AXPosition"), 2u);
   EXPECT_EQ(writes("AXSize"), 4u);
+  // Both windows are written before either is read back, so they move together.
+  std::set<std::uint64_t> written;
+  std::size_t lastWrite = 0, firstReadBack = SIZE_MAX, index = 0;
+  for (const auto& c : world.desktop.recorder().calls()) {
+    if (c.kind == SimCallKind::axWrite) {
+      written.insert(c.element);
+      lastWrite = index;
+    } else if (c.kind == SimCallKind::axRead && c.name == "AXSize" && written.count(c.element)) {
+      firstReadBack = std::min(firstReadBack, index);
+    }
+    ++index;
+  }
+  EXPECT_LT(lastWrite, firstReadBack) << "a window was read back before the last write";
   EXPECT_EQ(world.desktop.frontmostPid(), world.pidOf("Notes"));
   EXPECT_EQ(world.manager.activeWorkspaceID(), w.id);
   EXPECT_TRUE(world.logged("[Zelvorn] Show workspace requested: Work"));
