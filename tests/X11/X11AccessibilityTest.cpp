@@ -159,6 +159,59 @@ TEST(X11Accessibility, MinimizesAndRestoresAWindow) {
   EXPECT_FALSE(controller.boolValue(w, "AXMinimized"));
 }
 
+// The window manager would pull a window parked at a screen corner back on screen; the backend
+// iconifies it instead, and it reads as parked until an on-screen frame is written, even by a
+// later run of the program (the mark is on the window), or until the user restores it.
+TEST(X11Accessibility, ParksAWindowByIconifyingItUntilItIsPlacedAgain) {
+  ZELVORN_REQUIRE_DESKTOP(d);
+  Pid clock = d->start({"xclock", "-geometry", "150x150+300+300"});
+  ASSERT_NE(clock, 0);
+  xcb_window_t window = d->firstWindow(clock);
+  AXElement w = X11Accessibility::windowElement(window);
+  AXWindowController controller = d->controller();
+  ASSERT_TRUE(std::holds_alternative<AXWindowController::Placed>(
+      controller.place(w, {100, 100, 300, 300})));
+
+  // The bottom-right corner of the 1920×1080 primary monitor: one pixel left on screen.
+  const AXPoint corner{1919, 1079};
+  auto park = [&] {
+    auto size = controller.sizeValue(w, "AXSize");
+    ASSERT_EQ(d->ax->setAttribute(w, "AXPosition", corner), kAXErrorSuccess);
+    EXPECT_EQ(controller.point(w, "AXPosition"), corner);
+    EXPECT_EQ(controller.sizeValue(w, "AXSize"), size) << "it keeps its size";
+    EXPECT_FALSE(controller.boolValue(w, "AXMinimized"));
+    EXPECT_TRUE(d->x->isIconic(window));
+  };
+  park();
+  auto& apps = d->desktop->runningApps();
+  EXPECT_FALSE(apps.byPid(clock)->isHidden);
+  apps.unhide(clock);
+  EXPECT_TRUE(d->x->isIconic(window)) << "showing the app again left it parked";
+
+  {
+    // A later run knows it as parked, and brings it back by placing it.
+    X11Accessibility later(*d->x, *d->clients);
+    AXWindowController again(later, *d->windowList, d->desktop->displays());
+    EXPECT_EQ(again.point(w, "AXPosition"), corner);
+    AXRect pane{200, 150, 320, 300};
+    EXPECT_TRUE(std::holds_alternative<AXWindowController::Placed>(again.place(w, pane)));
+    EXPECT_FALSE(d->x->isIconic(window));
+    EXPECT_EQ(frameOf(again, w), pane);
+    EXPECT_FALSE(later.parkedAt(window));
+  }
+
+  // Restored by the user: back where it was, and no longer parked.
+  park();
+  xcb_ewmh_request_change_wm_state(d->x->ewmh(), d->x->screenNumber(), window,
+                                   XCB_EWMH_WM_STATE_REMOVE, d->x->ewmh()->_NET_WM_STATE_HIDDEN, 0,
+                                   XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER);
+  xcb_map_window(d->x->xcb(), window);
+  ASSERT_TRUE(d->x->waitUntil([&] { return !d->x->isIconic(window); }, 1.0));
+  EXPECT_EQ(controller.point(w, "AXPosition"), (AXPoint{200, 150}));
+  EXPECT_FALSE(d->ax->parkedAt(window));
+  d->stop(clock);
+}
+
 TEST(X11Accessibility, ObserversHearMovesOnTheLoopOnlyWhileTheyLive) {
   ZELVORN_REQUIRE_DESKTOP(d);
   auto& c = clientsOnce(*d);

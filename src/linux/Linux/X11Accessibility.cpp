@@ -148,9 +148,12 @@ AXError X11Accessibility::copyAppAttribute(Pid pid, std::string_view attribute, 
   } else if (attribute == "AXFrontmost") {
     out = clients_.pidOfWindow(clients_.active()) == pid;
   } else if (attribute == "AXHidden") {
-    auto all = windows();
-    out = !all.empty() &&
-          std::all_of(all.begin(), all.end(), [&](xcb_window_t w) { return x_.isIconic(w); });
+    // Hidden when every window is iconic; parked windows do not count either way.
+    std::vector<xcb_window_t> shown;
+    for (auto w : windows())
+      if (!parkedAt(w)) shown.push_back(w);
+    out = !shown.empty() &&
+          std::all_of(shown.begin(), shown.end(), [&](xcb_window_t w) { return x_.isIconic(w); });
   } else if (attribute == "AXTitle") {
     auto all = clients_.windowsOf(pid);
     if (all.empty()) return kAXErrorNoValue;
@@ -178,7 +181,7 @@ AXError X11Accessibility::copyWindowAttribute(xcb_window_t window, std::string_v
     Rect f = g->frame();
     Point o = x_.axOrigin();
     if (attribute == "AXPosition")
-      out = AXPoint{f.x - o.x, f.y - o.y};
+      out = parkedAt(window).value_or(AXPoint{f.x - o.x, f.y - o.y});
     else
       out = Size{f.width, f.height};
     return kAXErrorSuccess;
@@ -223,7 +226,7 @@ AXError X11Accessibility::copyWindowAttribute(xcb_window_t window, std::string_v
     if (!f.title) return kAXErrorNoValue;
     out = *f.title;
   } else if (attribute == "AXMinimized") {
-    out = f.iconic;
+    out = f.iconic && !parkedAt(window);
   } else if (attribute == "AXFullScreen") {
     out = has(ewmh->_NET_WM_STATE_FULLSCREEN);
   } else if (attribute == "AXMain") {
@@ -253,8 +256,9 @@ AXError X11Accessibility::setAttribute(const AXElement& element, std::string_vie
     }
     if (attribute == "AXHidden") {
       if (!b) return kAXErrorIllegalArgument;
+      // Showing the application again leaves its parked windows where they are.
       for (auto w : clients_.windowsOf(*pid))
-        setIconic(w, *b);
+        if (*b || !parkedAt(w)) setIconic(w, *b);
       return kAXErrorSuccess;
     }
     return kAXErrorAttributeUnsupported;
@@ -350,7 +354,40 @@ void X11Accessibility::flush(xcb_window_t window) {
   Rect current = g->frame();
   Rect target{p.x ? *p.x + o.x : current.x, p.y ? *p.y + o.y : current.y,
               p.width ? *p.width : current.width, p.height ? *p.height : current.height};
+  if (isParkingFrame(target)) {
+    park(window, AXPoint{target.x - o.x, target.y - o.y});
+    return;
+  }
+  // An on-screen frame for a parked window brings it back first (at the geometry it kept).
+  if (parkedAt(window)) setIconic(window, false);
   request(window, target, *g, facts.hints);
+}
+
+bool X11Accessibility::isParkingFrame(const Rect& frame) {
+  if (frame.width <= 0 || frame.height <= 0) return false;
+  double onScreen = 0;
+  for (const auto& m : x_.monitors())
+    if (Rect inside = frame.intersection(m.rect); !inside.isEmpty())
+      onScreen += inside.width * inside.height;
+  return onScreen <= kParkingSliver;
+}
+
+void X11Accessibility::park(xcb_window_t window, const AXPoint& at) {
+  // The mark first: should the program stop in between, a marked window that is not iconic is
+  // merely back, never lost.
+  x_.setParkMark(window, Point{at.x, at.y});
+  setIconic(window, true);
+}
+
+std::optional<AXPoint> X11Accessibility::parkedAt(xcb_window_t window) {
+  auto f = x_.facts(window);
+  if (!f.parkMark) return std::nullopt;
+  // Marked but shown: restored by someone else (or parking was cut short); it is back.
+  if (!f.iconic) {
+    x_.setParkMark(window, std::nullopt);
+    return std::nullopt;
+  }
+  return AXPoint{f.parkMark->x, f.parkMark->y};
 }
 
 bool X11Accessibility::request(xcb_window_t window, const Rect& target, const X11Geometry& current,
@@ -474,6 +511,8 @@ bool X11Accessibility::changeState(xcb_window_t window, bool add, xcb_atom_t sta
 }
 
 bool X11Accessibility::setIconic(xcb_window_t window, bool iconic) {
+  // Restoring a parked window un-parks it.
+  if (!iconic && x_.facts(window).parkMark) x_.setParkMark(window, std::nullopt);
   if (x_.isIconic(window) == iconic) return true;
   if (iconic) {
     xcb_client_message_event_t m{};
@@ -557,7 +596,11 @@ void X11Accessibility::onChange(const X11ClientChange& c) {
       break;
     }
     case X11ClientChange::Kind::iconicChanged:
-      deliver(window, x_.isIconic(c.window) ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
+      // Parking and un-parking are moves, as they are where windows can leave the screen.
+      if (x_.facts(c.window).parkMark)
+        deliver(window, "AXWindowMoved");
+      else
+        deliver(window, x_.isIconic(c.window) ? "AXWindowMiniaturized" : "AXWindowDeminiaturized");
       break;
     case X11ClientChange::Kind::titleChanged:
       deliver(window, "AXTitleChanged");

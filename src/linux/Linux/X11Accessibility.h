@@ -54,6 +54,15 @@ class X11Accessibility final : public IAccessibility {
   // the answer: activating an application is a request that completes later, as it is elsewhere.
   void requestActivation(xcb_window_t window);
 
+  // Parking. Window managers keep windows on screen, so a frame written to lie off every monitor
+  // but for a sliver (at most kParkingSliver square pixels on screen) parks the window instead:
+  // it is iconified, keeps its geometry, and reads as being where it was asked to go (and not
+  // minimized). The next on-screen frame written brings it back. A parked window the user
+  // restores by other means (a task bar) is simply back.
+  static constexpr double kParkingSliver = 64;
+  // Where the window is parked (AX space), or none.
+  std::optional<AXPoint> parkedAt(xcb_window_t window);
+
  private:
   struct Pending {
     std::optional<double> x, y, width, height;  // the frame, in AX space
@@ -86,6 +95,8 @@ class X11Accessibility final : public IAccessibility {
   bool leaveMaximizedAndFullScreen(xcb_window_t window, const std::vector<xcb_atom_t>& states);
   bool changeState(xcb_window_t window, bool add, xcb_atom_t state);
   bool setIconic(xcb_window_t window, bool iconic);
+  bool isParkingFrame(const Rect& frame);
+  void park(xcb_window_t window, const AXPoint& at);
   // Activates the window and waits (bounded) until it is the active one, unless it never takes
   // the focus.
   bool activate(xcb_window_t window);

@@ -17,6 +17,9 @@ namespace zelvorn {
 
 namespace {
 
+// The program's own property on a window it parked: two 32-bit integers, the AX point it parked at.
+constexpr const char* kParkMark = "_ZELVORN_PARKED";
+
 struct FreeDeleter {
   void operator()(void* p) const { std::free(p); }
 };
@@ -389,6 +392,7 @@ X11WindowFacts X11Connection::readFacts(xcb_window_t window) {
   auto cTransient = xcb_icccm_get_wm_transient_for(conn_, window);
   auto cWMState = xcb_get_property(conn_, 0, window, atom("WM_STATE"), XCB_ATOM_ANY, 0, 2);
   auto cAttr = xcb_get_window_attributes(conn_, window);
+  auto cMark = xcb_get_property(conn_, 0, window, atom(kParkMark), XCB_ATOM_INTEGER, 0, 2);
 
   xcb_icccm_get_wm_class_reply_t cls;
   if (xcb_icccm_get_wm_class_reply(conn_, cClass, &cls, nullptr)) {
@@ -425,8 +429,27 @@ X11WindowFacts X11Connection::readFacts(xcb_window_t window) {
   Reply<xcb_get_window_attributes_reply_t> attr(
       xcb_get_window_attributes_reply(conn_, cAttr, nullptr));
   f.exists = attr != nullptr;
+  Reply<xcb_get_property_reply_t> mark(xcb_get_property_reply(conn_, cMark, nullptr));
+  if (mark && mark->format == 32 && xcb_get_property_value_length(mark.get()) == 8) {
+    auto* v = static_cast<std::int32_t*>(xcb_get_property_value(mark.get()));
+    f.parkMark = Point{static_cast<double>(v[0]), static_cast<double>(v[1])};
+  }
   if (f.exists) f.pid = pidOf(window);
   return f;
+}
+
+void X11Connection::setParkMark(xcb_window_t window, std::optional<Point> at) {
+  if (at) {
+    std::int32_t v[2] = {static_cast<std::int32_t>(std::lround(at->x)),
+                         static_cast<std::int32_t>(std::lround(at->y))};
+    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, window, atom(kParkMark), XCB_ATOM_INTEGER, 32,
+                        2, v);
+  } else {
+    xcb_delete_property(conn_, window, atom(kParkMark));
+  }
+  xcb_flush(conn_);
+  // Read afresh from now on, without waiting for the PropertyNotify.
+  forget(window);
 }
 
 bool X11Connection::isLocalClient(xcb_window_t window) {

@@ -39,6 +39,8 @@ struct X11WindowFacts {
   xcb_window_t transientFor = 0;
   bool iconic = false;
   bool exists = false;
+  // Where the program parked the window (AX space), from its own property on the window.
+  std::optional<Point> parkMark;
 };
 
 // The client's own rectangle and the decoration around it, in root coordinates.
@@ -142,6 +144,10 @@ class X11Connection {
   bool isIconic(xcb_window_t window);
   // Selects the structure and property events of a client (idempotent).
   void watchClient(xcb_window_t window);
+  // Sets (or with none, removes) the program's park mark on a window. The mark lives on the
+  // window in the server, so it outlives the program: a window parked before a crash is known as
+  // parked by the next run.
+  void setParkMark(xcb_window_t window, std::optional<Point> at);
 
  private:
   X11Connection(PosixMainLoop& loop, xcb_connection_t* conn, int screenNumber);

@@ -106,9 +106,12 @@ RunningApp X11RunningApps::snapshot(Pid pid) {
   app.localizedName = id.name;
   app.bundlePath = id.bundlePath;
   app.launchDate = id.launchDate;
-  auto windows = clients_.windowsOf(pid);
-  app.isHidden = !windows.empty() && std::all_of(windows.begin(), windows.end(),
-                                                 [&](xcb_window_t w) { return x_.isIconic(w); });
+  // Hidden when every window is iconic; parked windows do not count either way.
+  std::vector<xcb_window_t> shown;
+  for (auto w : clients_.windowsOf(pid))
+    if (!ax_.parkedAt(w)) shown.push_back(w);
+  app.isHidden = !shown.empty() && std::all_of(shown.begin(), shown.end(),
+                                               [&](xcb_window_t w) { return x_.isIconic(w); });
   return app;
 }
 
@@ -155,15 +158,23 @@ bool X11RunningApps::hide(Pid pid) {
 bool X11RunningApps::unhide(Pid pid) {
   auto windows = clients_.windowsOf(pid);
   if (windows.empty()) return false;
+  // Parked windows stay parked.
   for (auto w : windows)
-    ax_.setAttribute(X11Accessibility::windowElement(w), "AXMinimized", false);
+    if (!ax_.parkedAt(w))
+      ax_.setAttribute(X11Accessibility::windowElement(w), "AXMinimized", false);
   return true;
 }
 
 bool X11RunningApps::activate(Pid pid, ActivateOptions) {
   auto front = clients_.windowsOfFrontToBack(pid);
   if (front.empty()) return false;
-  ax_.requestActivation(front.front());
+  // Its front window that is not parked: activating an application does not bring a parked
+  // window back.
+  for (auto w : front)
+    if (!ax_.parkedAt(w)) {
+      ax_.requestActivation(w);
+      break;
+    }
   return true;
 }
 
