@@ -77,6 +77,50 @@ TEST(DesktopEntry, ExpandsFieldCodesWithoutAShell) {
   EXPECT_EQ(entryWithExec("env A=1 B=2 /usr/bin/editor %F").executableName(), "editor");
 }
 
+TEST(DesktopEntry, ALineTakingOneDocumentRunsOncePerDocument) {
+  using Lines = std::vector<Args>;
+  EXPECT_EQ(entryWithExec("editor %f").commandLines({"/a", "/b"}),
+            (Lines{{"editor", "/a"}, {"editor", "/b"}}));
+  EXPECT_EQ(entryWithExec("editor --open=%u").commandLines({"x:1", "x:2"}),
+            (Lines{{"editor", "--open=x:1"}, {"editor", "--open=x:2"}}));
+  EXPECT_EQ(entryWithExec("editor %F").commandLines({"/a", "/b"}), (Lines{{"editor", "/a", "/b"}}));
+  EXPECT_EQ(entryWithExec("editor 100%%f").commandLines({"/a", "/b"}),
+            (Lines{{"editor", "100%f"}}));
+  EXPECT_EQ(entryWithExec("editor %f").commandLines({}), (Lines{{"editor"}}));
+  EXPECT_FALSE(entryWithExec("editor $X %f").commandLines({"/a", "/b"}));
+}
+
+TEST(DesktopEntry, NamesAreLocalizedForTheMessagesLocale) {
+  const std::string text =
+      "[Desktop Entry]\nType=Application\nName=Files\nName[de]=Dateien\n"
+      "Name[de_CH]=Dateie\nName[sr@latin]=Datoteke\nGenericName=File Manager\n"
+      "GenericName[de]=Dateiverwaltung\nExec=files\n";
+  struct Case {
+    std::string locale;
+    std::string name;
+    std::optional<std::string> genericName;
+  };
+  const Case cases[] = {
+      {"", "Files", "File Manager"},
+      {"C.UTF-8", "Files", "File Manager"},
+      {"de_DE.UTF-8", "Dateien", "Dateiverwaltung"},
+      {"de_CH.UTF-8", "Dateie", "Dateiverwaltung"},
+      {"sr_RS.UTF-8@latin", "Datoteke", "File Manager"},
+      {"fr_FR.UTF-8", "Files", "File Manager"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.locale);
+    auto e = DesktopEntry::parse(text, "files.desktop", "/files.desktop", c.locale);
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->name, c.name);
+    EXPECT_EQ(e->genericName, c.genericName);
+  }
+  EXPECT_EQ(localeKeys("sr_RS.UTF-8@latin"), (Args{"sr_RS@latin", "sr_RS", "sr@latin", "sr"}));
+  // Only a localized value: the entry still needs its plain Name.
+  EXPECT_FALSE(DesktopEntry::parse("[Desktop Entry]\nName[de]=Dateien\nExec=x\n", "a.desktop",
+                                   "/a.desktop", "de_DE"));
+}
+
 void writeFile(const std::string& path, const std::string& text) {
   std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path) << text;

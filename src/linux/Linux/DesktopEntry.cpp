@@ -3,6 +3,9 @@
 // every malformed part is rejected rather than guessed at.
 #include "Linux/DesktopEntry.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -82,8 +85,43 @@ std::string pathOfDocument(const std::string& doc) {
 
 }  // namespace
 
+std::string messagesLocale() {
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+    if (const char* v = std::getenv(name); v && *v) return v;
+  return {};
+}
+
+std::vector<std::string> localeKeys(std::string_view locale) {
+  std::string_view rest = locale;
+  std::string_view modifier;
+  if (auto at = rest.find('@'); at != std::string_view::npos) {
+    modifier = rest.substr(at + 1);
+    rest = rest.substr(0, at);
+  }
+  if (auto dot = rest.find('.'); dot != std::string_view::npos) rest = rest.substr(0, dot);
+  std::string_view lang = rest, country;
+  if (auto us = rest.find('_'); us != std::string_view::npos) {
+    lang = rest.substr(0, us);
+    country = rest.substr(us + 1);
+  }
+  if (lang.empty() || lang == "C" || lang == "POSIX") return {};
+  std::string l(lang), c(country), m(modifier);
+  std::vector<std::string> keys;
+  if (!c.empty() && !m.empty()) keys.push_back(l + "_" + c + "@" + m);
+  if (!c.empty()) keys.push_back(l + "_" + c);
+  if (!m.empty()) keys.push_back(l + "@" + m);
+  keys.push_back(l);
+  return keys;
+}
+
 std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text, std::string id,
-                                                std::string path) {
+                                                std::string path, std::string_view locale) {
+  const auto keys = localeKeys(locale);
+  // The best localized Name and GenericName so far, by their rank in `keys`.
+  struct Localized {
+    std::size_t rank = SIZE_MAX;
+    std::string value;
+  } localName, localGenericName;
   DesktopEntry e;
   e.id = std::move(id);
   e.path = std::move(path);
@@ -104,7 +142,17 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text, std::stri
     if (eq == std::string::npos) continue;
     std::string key = trim(std::string_view(t).substr(0, eq));
     std::string value = unescapeValue(trim(std::string_view(t).substr(eq + 1)));
-    // Localized keys (Name[de]) are left to a later version; the plain key is the fallback anyway.
+    if (auto open = key.find('['); open != std::string::npos && key.back() == ']') {
+      std::string base = key.substr(0, open);
+      std::string suffix = key.substr(open + 1, key.size() - open - 2);
+      auto* slot = base == "Name"          ? &localName
+                   : base == "GenericName" ? &localGenericName
+                                           : nullptr;
+      auto rank =
+          static_cast<std::size_t>(std::find(keys.begin(), keys.end(), suffix) - keys.begin());
+      if (slot && rank < keys.size() && rank < slot->rank) *slot = {rank, value};
+      continue;
+    }
     if (key == "Type")
       e.type = value;
     else if (key == "Name")
@@ -127,6 +175,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(std::string_view text, std::stri
       e.terminal = isTrue(value);
   }
   if (!sawGroup || e.name.empty()) return std::nullopt;
+  if (!localName.value.empty()) e.name = localName.value;
+  if (!localGenericName.value.empty()) e.genericName = localGenericName.value;
   return e;
 }
 
@@ -137,7 +187,7 @@ std::optional<DesktopEntry> DesktopEntry::load(const std::string& path, std::str
   s << f.rdbuf();
   // A desktop entry is a few kilobytes; anything huge is not one.
   if (s.tellp() > (1 << 20)) return std::nullopt;
-  return parse(s.str(), std::move(id), path);
+  return parse(s.str(), std::move(id), path, messagesLocale());
 }
 
 std::optional<std::vector<std::string>> splitExecLine(std::string_view exec) {
@@ -230,6 +280,33 @@ std::optional<std::vector<std::string>> DesktopEntry::commandLine(
     out.push_back(expanded);
   }
   if (out.empty() || out.front().empty()) return std::nullopt;
+  return out;
+}
+
+std::optional<std::vector<std::vector<std::string>>> DesktopEntry::commandLines(
+    const std::vector<std::string>& documents) const {
+  auto words = splitExecLine(exec);
+  if (!words) return std::nullopt;
+  bool takesOne = false, takesList = false;
+  for (const auto& w : *words)
+    for (std::size_t i = 0; i + 1 < w.size(); ++i) {
+      if (w[i] != '%') continue;
+      char code = w[++i];
+      takesOne = takesOne || code == 'f' || code == 'u';
+      takesList = takesList || code == 'F' || code == 'U';
+    }
+  std::vector<std::vector<std::string>> out;
+  if (!takesOne || takesList || documents.size() <= 1) {
+    auto one = commandLine(documents);
+    if (!one) return std::nullopt;
+    out.push_back(std::move(*one));
+    return out;
+  }
+  for (const auto& d : documents) {
+    auto one = commandLine({d});
+    if (!one) return std::nullopt;
+    out.push_back(std::move(*one));
+  }
   return out;
 }
 

@@ -156,16 +156,20 @@ void X11LaunchServices::openApplication(std::string_view appPath,
     failSoon(std::move(completion), Error{ENOENT, "The application could not be found."});
     return;
   }
-  auto argv = entry->commandLine(documents);
-  if (!argv) {
+  auto lines = entry->commandLines(documents);
+  if (!lines) {
     failSoon(std::move(completion), Error{EINVAL, "The application's command line is invalid."});
     return;
   }
-  auto pid = spawnProcess(*argv);
+  auto pid = spawnProcess(lines->front());
   if (!pid) {
     failSoon(std::move(completion), pid.error());
     return;
   }
+  // An entry that opens one document per process gets one process for each further document;
+  // the first one's launch is the one reported, the others are only reaped.
+  for (std::size_t i = 1; i < lines->size(); ++i)
+    if (auto more = spawnProcess((*lines)[i])) reapWhenDone(more.value());
   std::uint64_t id = nextId_++;
   Launch& l = launches_[id];
   l.pid = pid.value();
@@ -187,6 +191,21 @@ void X11LaunchServices::openApplication(std::string_view appPath,
       complete(id, *app);
     }
   });
+}
+
+void X11LaunchServices::reapWhenDone(Pid pid) {
+  std::uint64_t id = nextId_++;
+  Launch& l = launches_[id];
+  l.pid = pid;
+  l.completed = true;
+  l.pidFd = openPidFd(pid);
+  std::weak_ptr<bool> alive = alive_;
+  if (l.pidFd >= 0)
+    l.exitWatch = x_.loop().watchReadable(l.pidFd, [this, alive, id] {
+      if (auto a = alive.lock(); a && *a) onExit(id);
+    });
+  else
+    launches_.erase(id);
 }
 
 void X11LaunchServices::complete(std::uint64_t id, Result<RunningApp> result) {

@@ -46,6 +46,8 @@ class X11LaunchServices final : public ILaunchServices {
     bool completed = false;
   };
   void complete(std::uint64_t id, Result<RunningApp> result);
+  // Follows a process started alongside a launch only to reap it when it exits.
+  void reapWhenDone(Pid pid);
   void onExit(std::uint64_t id);
   bool runHelper(const std::vector<std::string>& argv);
   void failSoon(std::function<void(Result<RunningApp>)> completion, Error error);
