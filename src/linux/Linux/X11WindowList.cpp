@@ -14,7 +14,9 @@ std::optional<std::vector<WindowListEntry>> X11WindowList::copyWindowList(unsign
   std::vector<WindowListEntry> out;
   for (auto it = stacking.rbegin(); it != stacking.rend(); ++it) {
     auto f = x_.facts(*it);
-    if (!f.exists) continue;
+    // A window the window manager still lists but that is gone (its end not yet announced).
+    auto g = x_.geometry(*it);
+    if (!f.exists || !g) continue;
     auto hasType = [&](xcb_atom_t a) {
       return std::find(f.types.begin(), f.types.end(), a) != f.types.end();
     };
@@ -38,10 +40,8 @@ std::optional<std::vector<WindowListEntry>> X11WindowList::copyWindowList(unsign
       e.layer = 3;
     else
       e.layer = 0;
-    if (auto g = x_.geometry(*it)) {
-      Rect r = g->frame();
-      e.bounds = AXRect{r.x - o.x, r.y - o.y, r.width, r.height};
-    }
+    Rect r = g->frame();
+    e.bounds = AXRect{r.x - o.x, r.y - o.y, r.width, r.height};
     if (!f.className.empty()) e.ownerName = f.className;
     out.push_back(std::move(e));
   }
