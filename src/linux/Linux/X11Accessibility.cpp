@@ -393,23 +393,28 @@ std::optional<AXPoint> X11Accessibility::parkedAt(xcb_window_t window) {
 bool X11Accessibility::request(xcb_window_t window, const Rect& target, const X11Geometry& current,
                                const X11SizeHints& hints) {
   const auto& e = current.extents;
-  double clientWidth = target.width - e.left - e.right;
-  double clientHeight = target.height - e.top - e.bottom;
+  const auto& s = current.shadow;
+  // The client is the frame seen plus its own shadow, less the window manager's decoration.
+  double clientWidth = target.width - e.left - e.right + s.left + s.right;
+  double clientHeight = target.height - e.top - e.bottom + s.top + s.bottom;
+  // NorthWest gravity: x and y name the corner of the window manager's frame (for a client that
+  // draws its own decoration, the corner of its shadow), width and height the client's size.
+  double x = target.x - s.left, y = target.y - s.top;
   Rect expected{
-      target.x + e.left, target.y + e.top,
+      x + e.left, y + e.top,
       applyIncrement(clientWidth, hints.base.width, hints.increment.width, hints.minimum.width),
       applyIncrement(clientHeight, hints.base.height, hints.increment.height,
                      hints.minimum.height)};
   if (expected == current.client) return false;
-  awaiting_[window] = Awaiting{x_.configureCount(window), target, e, expected};
-  // NorthWest gravity: x and y name the frame's corner, width and height the client's size.
+  awaiting_[window] = Awaiting{x_.configureCount(window), target, e, s, expected};
   auto flags = static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(
       XCB_EWMH_MOVERESIZE_WINDOW_X | XCB_EWMH_MOVERESIZE_WINDOW_Y |
       XCB_EWMH_MOVERESIZE_WINDOW_WIDTH | XCB_EWMH_MOVERESIZE_WINDOW_HEIGHT);
+  // The coordinates travel as 32-bit values a window manager reads as signed.
   xcb_ewmh_request_moveresize_window(
       x_.ewmh(), x_.screenNumber(), window, XCB_GRAVITY_NORTH_WEST,
-      XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, flags, static_cast<std::uint32_t>(std::lround(target.x)),
-      static_cast<std::uint32_t>(std::lround(target.y)),
+      XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, flags, static_cast<std::uint32_t>(std::lround(x)),
+      static_cast<std::uint32_t>(std::lround(y)),
       static_cast<std::uint32_t>(std::max(1L, std::lround(clientWidth))),
       static_cast<std::uint32_t>(std::max(1L, std::lround(clientHeight))));
   x_.flush();
@@ -424,7 +429,7 @@ void X11Accessibility::settle(xcb_window_t window) {
   // The decoration changed under the request (a state change the window manager finished only
   // now): the client size was computed for the old one, so ask once more with the new.
   auto g = x_.geometry(window);
-  if (g && g->extents != a.extents &&
+  if (g && (g->extents != a.extents || g->shadow != a.shadow) &&
       request(window, a.target, *g, x_.sizeHints(window).value_or(X11SizeHints{}))) {
     auto again = awaiting_.extract(window);
     awaitAnswer(window, again.mapped());
@@ -546,6 +551,9 @@ void X11Accessibility::requestActivation(xcb_window_t window) {
   xcb_ewmh_request_change_active_window(x_.ewmh(), x_.screenNumber(), window,
                                         XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
                                         clients_.active());
+  // Activating brings the window to the front; some window managers only focus it.
+  xcb_ewmh_request_restack_window(x_.ewmh(), x_.screenNumber(), window, XCB_NONE,
+                                  XCB_STACK_MODE_ABOVE);
   x_.flush();
 }
 

@@ -71,6 +71,7 @@ class X11Accessibility final : public IAccessibility {
     std::uint64_t configuresBefore = 0;
     Rect target;           // the frame asked for, root coordinates
     FrameExtents extents;  // the decoration the request was computed with
+    FrameExtents shadow;   // and the client's own shadow
     Rect expectedClient;   // root coordinates, after the client's size hints
   };
   class Observer;

@@ -506,23 +506,34 @@ std::optional<X11Geometry> X11Connection::geometry(xcb_window_t window) {
   auto cGeom = xcb_get_geometry(conn_, window);
   auto cTrans = xcb_translate_coordinates(conn_, window, root_, 0, 0);
   auto cExt = xcb_ewmh_get_frame_extents(&ewmh_, window);
-  return geometryReplies(window, cGeom, cTrans, cExt);
+  return geometryReplies(window, cGeom, cTrans, cExt, shadowCookie(window));
+}
+
+xcb_get_property_cookie_t X11Connection::shadowCookie(xcb_window_t window) {
+  return xcb_get_property(conn_, 0, window, atom("_GTK_FRAME_EXTENTS"), XCB_ATOM_CARDINAL, 0, 4);
 }
 
 std::optional<X11Geometry> X11Connection::geometryReplies(xcb_window_t window,
                                                           xcb_get_geometry_cookie_t cGeom,
                                                           xcb_translate_coordinates_cookie_t cTrans,
-                                                          xcb_get_property_cookie_t cExt) {
+                                                          xcb_get_property_cookie_t cExt,
+                                                          xcb_get_property_cookie_t cShadow) {
   Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(conn_, cGeom, nullptr));
   Reply<xcb_translate_coordinates_reply_t> t(
       xcb_translate_coordinates_reply(conn_, cTrans, nullptr));
   xcb_ewmh_get_extents_reply_t ext{};
   bool hasExtents = xcb_ewmh_get_frame_extents_reply(&ewmh_, cExt, &ext, nullptr);
+  Reply<xcb_get_property_reply_t> shadow(xcb_get_property_reply(conn_, cShadow, nullptr));
   if (!g || !t) return std::nullopt;
   X11Geometry out;
   out.client = {static_cast<double>(t->dst_x), static_cast<double>(t->dst_y),
                 static_cast<double>(g->width), static_cast<double>(g->height)};
   if (hasExtents) out.extents = {ext.left, ext.right, ext.top, ext.bottom};
+  if (shadow && shadow->format == 32 && xcb_get_property_value_length(shadow.get()) == 16) {
+    auto* v = static_cast<std::uint32_t*>(xcb_get_property_value(shadow.get()));
+    // A shadow wider than the window is nonsense; such a value is ignored.
+    if (v[0] + v[1] < g->width && v[2] + v[3] < g->height) out.shadow = {v[0], v[1], v[2], v[3]};
+  }
   // xcb has read whatever arrived with the reply, older or newer; when any of it concerned a
   // window the reply may already be stale, so it is not kept.
   std::uint64_t before = forgets_;
@@ -561,7 +572,7 @@ X11Connection::RequestFacts X11Connection::requestFacts(xcb_window_t window) {
   xcb_size_hints_t h{};
   if (xcb_icccm_get_wm_normal_hints_reply(conn_, cHints, &h, nullptr)) f.hints = hintsOf(h);
   std::uint64_t before = forgets_;
-  f.geometry = geometryReplies(window, cGeom, cTrans, cExt);
+  f.geometry = geometryReplies(window, cGeom, cTrans, cExt, shadowCookie(window));
   if (forgets_ == before && f.geometry) {
     std::erase_if(stateCache_, [&](const auto& p) { return p.first == window; });
     std::erase_if(hintsCache_, [&](const auto& p) { return p.first == window; });

@@ -43,14 +43,17 @@ struct X11WindowFacts {
   std::optional<Point> parkMark;
 };
 
-// The client's own rectangle and the decoration around it, in root coordinates.
+// The client's own rectangle and the decoration around it, in root coordinates. A client that
+// draws its own decoration (GTK's headerbar windows) draws a shadow inside its rectangle and
+// names its width in _GTK_FRAME_EXTENTS: the frame the user sees is the client less that shadow.
 struct X11Geometry {
   Rect client;
-  FrameExtents extents;
+  FrameExtents extents;  // the window manager's decoration, outside the client
+  FrameExtents shadow;   // the client's own invisible margin, inside it
   Rect frame() const {
-    return {client.x - extents.left, client.y - extents.top,
-            client.width + extents.left + extents.right,
-            client.height + extents.top + extents.bottom};
+    return {client.x - extents.left + shadow.left, client.y - extents.top + shadow.top,
+            client.width + extents.left + extents.right - shadow.left - shadow.right,
+            client.height + extents.top + extents.bottom - shadow.top - shadow.bottom};
   }
   bool operator==(const X11Geometry&) const = default;
 };
@@ -155,8 +158,10 @@ class X11Connection {
   void dispatch(const xcb_generic_event_t& event);
   std::optional<X11Geometry> geometryReplies(xcb_window_t window, xcb_get_geometry_cookie_t cGeom,
                                              xcb_translate_coordinates_cookie_t cTrans,
-                                             xcb_get_property_cookie_t cExt);
+                                             xcb_get_property_cookie_t cExt,
+                                             xcb_get_property_cookie_t cShadow);
   static X11SizeHints hintsOf(const xcb_size_hints_t& hints);
+  xcb_get_property_cookie_t shadowCookie(xcb_window_t window);
 
   PosixMainLoop& loop_;
   xcb_connection_t* conn_;
