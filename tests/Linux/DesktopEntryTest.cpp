@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <gdk-pixbuf/gdk-pixbuf.h>
+
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -194,6 +197,45 @@ TEST(PngIcon, FindsThemeIconsAndRendersASquarePng) {
   // Something that is not a PNG is no icon.
   writeFile(data / "fake.png", "not a png");
   EXPECT_FALSE(PngIcon::render(data / "fake.png", 128));
+}
+
+// Many entries name icons that exist only as SVG (the scalable theme folder) or XPM (pixmaps).
+TEST(PngIcon, FindsAndRendersScalableAndXpmIcons) {
+  TempDir data;
+  writeFile(data / "icons/hicolor/scalable/apps/dot.svg",
+            "<svg xmlns='http://www.w3.org/2000/svg' width='10' height='20'>"
+            "<rect width='10' height='20' fill='#ff0000'/></svg>");
+  writeFile(data / "pixmaps/cross.xpm",
+            "/* XPM */\nstatic char *cross[] = {\n\"4 4 2 1\",\n\". c None\",\n"
+            "\"# c #0000FF\",\n\"#..#\",\n\".##.\",\n\".##.\",\n\"#..#\"};\n");
+  auto svg = PngIcon::find("dot", {data.path()});
+  auto xpm = PngIcon::find("cross.xpm", {data.path()});
+  ASSERT_EQ(svg, data / "icons/hicolor/scalable/apps/dot.svg");
+  ASSERT_EQ(xpm, data / "pixmaps/cross.xpm");
+
+  // Decodes what render made and answers the RGBA of one pixel.
+  auto pixel = [](const Bytes& png, int x, int y) {
+    GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+    gdk_pixbuf_loader_write(loader, png.data(), png.size(), nullptr);
+    gdk_pixbuf_loader_close(loader, nullptr);
+    GdkPixbuf* p = gdk_pixbuf_loader_get_pixbuf(loader);
+    std::array<int, 4> rgba{-1, -1, -1, -1};
+    if (p && gdk_pixbuf_get_width(p) == 128 && gdk_pixbuf_get_n_channels(p) == 4) {
+      const guchar* at = gdk_pixbuf_get_pixels(p) + y * gdk_pixbuf_get_rowstride(p) + x * 4;
+      rgba = {at[0], at[1], at[2], at[3]};
+    }
+    g_object_unref(loader);
+    return rgba;
+  };
+  auto dot = PngIcon::render(*svg, 128);
+  ASSERT_TRUE(dot);
+  // Drawn 64 × 128 at 128 px, centred: red in the middle, clear at the sides.
+  EXPECT_EQ(pixel(*dot, 64, 64), (std::array<int, 4>{255, 0, 0, 255}));
+  EXPECT_EQ(pixel(*dot, 5, 64)[3], 0);
+  auto cross = PngIcon::render(*xpm, 128);
+  ASSERT_TRUE(cross);
+  EXPECT_EQ(pixel(*cross, 10, 10), (std::array<int, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(pixel(*cross, 64, 10)[3], 0);  // "None" is transparent
 }
 
 }  // namespace

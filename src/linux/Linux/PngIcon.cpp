@@ -1,111 +1,91 @@
-// PNG decoding and encoding through libpng's simplified interface; scaling is an area average,
-// which keeps small icons from aliasing when they are shrunk.
+// Decoding, scaling and PNG encoding through gdk-pixbuf, whose loaders read the formats icon themes
+// use (PNG, SVG through librsvg, XPM).
 #include "Linux/PngIcon.h"
 
-#include <png.h>
+#include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 #include <filesystem>
+#include <memory>
 
 namespace zelvorn {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::array<const char*, 3> kExtensions = {".png", ".svg", ".xpm"};
+
+bool isImageFile(const fs::path& p) {
+  std::error_code ec;
+  auto ext = p.extension().string();
+  return std::find(kExtensions.begin(), kExtensions.end(), ext) != kExtensions.end() &&
+         fs::is_regular_file(p, ec);
+}
+
+struct Unref {
+  void operator()(GdkPixbuf* p) const { g_object_unref(p); }
+};
+using Pixbuf = std::unique_ptr<GdkPixbuf, Unref>;
+
+}  // namespace
+
 std::optional<std::string> PngIcon::find(std::string_view icon,
                                          const std::vector<std::string>& dataDirs) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
   if (icon.empty()) return std::nullopt;
   if (icon.front() == '/') {
-    if (fs::path(icon).extension() == ".png" && fs::is_regular_file(icon, ec))
-      return std::string(icon);
+    if (isImageFile(fs::path(icon))) return std::string(icon);
     return std::nullopt;
   }
   // A name must not climb out of the theme folders.
   if (icon.find('/') != std::string_view::npos || icon == "." || icon == "..") return std::nullopt;
   std::string name(icon);
-  if (name.ends_with(".png")) name.resize(name.size() - 4);
+  for (const char* ext : kExtensions)
+    if (name.ends_with(ext)) name.resize(name.size() - std::string_view(ext).size());
   static const char* sizes[] = {"128x128", "256x256", "512x512", "96x96", "64x64",
                                 "48x48",   "32x32",   "24x24",   "16x16"};
-  for (const auto& d : dataDirs)
-    for (const char* s : sizes) {
-      fs::path p = fs::path(d) / "icons" / "hicolor" / s / "apps" / (name + ".png");
-      if (fs::is_regular_file(p, ec)) return p.string();
-    }
   for (const auto& d : dataDirs) {
-    fs::path p = fs::path(d) / "pixmaps" / (name + ".png");
-    if (fs::is_regular_file(p, ec)) return p.string();
+    fs::path apps = fs::path(d) / "icons" / "hicolor";
+    for (const char* s : sizes)
+      if (fs::path p = apps / s / "apps" / (name + ".png"); isImageFile(p)) return p.string();
+    if (fs::path p = apps / "scalable" / "apps" / (name + ".svg"); isImageFile(p))
+      return p.string();
   }
+  for (const auto& d : dataDirs)
+    for (const char* ext : kExtensions)
+      if (fs::path p = fs::path(d) / "pixmaps" / (name + ext); isImageFile(p)) return p.string();
   return std::nullopt;
 }
 
 std::optional<Bytes> PngIcon::render(const std::string& path, int side) {
   if (side <= 0 || side > 4096) return std::nullopt;
-  png_image in{};
-  in.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&in, path.c_str())) return std::nullopt;
-  // Refuse absurd images before allocating for them.
-  if (in.width == 0 || in.height == 0 || in.width > 8192 || in.height > 8192) {
-    png_image_free(&in);
-    return std::nullopt;
-  }
-  in.format = PNG_FORMAT_RGBA;
-  std::vector<std::uint8_t> src(PNG_IMAGE_SIZE(in));
-  if (!png_image_finish_read(&in, nullptr, src.data(), 0, nullptr)) {
-    png_image_free(&in);
-    return std::nullopt;
-  }
-  const double sw = in.width, sh = in.height;
-  const double scale = std::min(side / sw, side / sh);
-  const double dw = sw * scale, dh = sh * scale;
-  const double ox = (side - dw) / 2, oy = (side - dh) / 2;
+  // Refuse absurd images before decoding them.
+  int width = 0, height = 0;
+  if (!gdk_pixbuf_get_file_info(path.c_str(), &width, &height)) return std::nullopt;
+  if (width <= 0 || height <= 0 || width > 8192 || height > 8192) return std::nullopt;
 
-  std::vector<std::uint8_t> dst(static_cast<std::size_t>(side) * side * 4, 0);
-  for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; ++x) {
-      // The source area under this destination pixel.
-      double x0 = (x - ox) / scale, x1 = (x + 1 - ox) / scale;
-      double y0 = (y - oy) / scale, y1 = (y + 1 - oy) / scale;
-      x0 = std::clamp(x0, 0.0, sw), x1 = std::clamp(x1, 0.0, sw);
-      y0 = std::clamp(y0, 0.0, sh), y1 = std::clamp(y1, 0.0, sh);
-      if (x1 <= x0 || y1 <= y0) continue;
-      double acc[4] = {0, 0, 0, 0}, area = 0;
-      for (int sy = static_cast<int>(y0); sy < std::ceil(y1); ++sy) {
-        double hy = std::min<double>(sy + 1, y1) - std::max<double>(sy, y0);
-        for (int sx = static_cast<int>(x0); sx < std::ceil(x1); ++sx) {
-          double wx = std::min<double>(sx + 1, x1) - std::max<double>(sx, x0);
-          double w = wx * hy;
-          const std::uint8_t* p = &src[(static_cast<std::size_t>(sy) * in.width + sx) * 4];
-          double a = p[3] / 255.0;
-          // Premultiplied, so transparent pixels do not bleed their colour into the edges.
-          for (int c = 0; c < 3; ++c)
-            acc[c] += p[c] * a * w;
-          acc[3] += a * w;
-          area += w;
-        }
-      }
-      std::uint8_t* q = &dst[(static_cast<std::size_t>(y) * side + x) * 4];
-      double coverage = area > 0 ? acc[3] / area : 0;
-      for (int c = 0; c < 3; ++c)
-        q[c] = acc[3] > 0 ? static_cast<std::uint8_t>(std::lround(acc[c] / acc[3])) : 0;
-      // Pixels the image only partly covers (its scaled edge) keep that share of opacity.
-      double covered = (x1 - x0) * (y1 - y0) * scale * scale;
-      q[3] = static_cast<std::uint8_t>(std::lround(255 * coverage * std::min(1.0, covered)));
-    }
-  }
-  png_image_free(&in);
+  GError* error = nullptr;
+  Pixbuf scaled(gdk_pixbuf_new_from_file_at_scale(path.c_str(), side, side, TRUE, &error));
+  g_clear_error(&error);
+  if (!scaled) return std::nullopt;
+  Pixbuf withAlpha(gdk_pixbuf_add_alpha(scaled.get(), FALSE, 0, 0, 0));
+  Pixbuf canvas(gdk_pixbuf_new(GDK_COLORSPACE_RGB, TRUE, 8, side, side));
+  if (!withAlpha || !canvas) return std::nullopt;
+  gdk_pixbuf_fill(canvas.get(), 0);
+  int w = std::min(side, gdk_pixbuf_get_width(withAlpha.get()));
+  int h = std::min(side, gdk_pixbuf_get_height(withAlpha.get()));
+  gdk_pixbuf_copy_area(withAlpha.get(), 0, 0, w, h, canvas.get(), (side - w) / 2, (side - h) / 2);
 
-  png_image out{};
-  out.version = PNG_IMAGE_VERSION;
-  out.width = side;
-  out.height = side;
-  out.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  if (!png_image_write_to_memory(&out, nullptr, &size, 0, dst.data(), 0, nullptr))
+  gchar* buffer = nullptr;
+  gsize size = 0;
+  if (!gdk_pixbuf_save_to_buffer(canvas.get(), &buffer, &size, "png", &error, nullptr)) {
+    g_clear_error(&error);
     return std::nullopt;
-  Bytes png(size);
-  if (!png_image_write_to_memory(&out, png.data(), &size, 0, dst.data(), 0, nullptr))
-    return std::nullopt;
-  png.resize(size);
+  }
+  Bytes png(reinterpret_cast<std::uint8_t*>(buffer),
+            reinterpret_cast<std::uint8_t*>(buffer) + size);
+  g_free(buffer);
   return png;
 }
 
