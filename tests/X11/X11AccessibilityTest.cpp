@@ -175,7 +175,7 @@ TEST(X11Accessibility, PlacesTheVisibleFrameOfAWindowThatDrawsItsOwnDecoration) 
   auto atom = [&](const std::string& name) {
     auto* r = xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.c_str()), nullptr);
-    xcb_atom_t a = r ? r->atom : XCB_ATOM_NONE;
+    xcb_atom_t a = r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
     std::free(r);
     return a;
   };

@@ -17,9 +17,6 @@ namespace zelvorn {
 
 namespace {
 
-bool isRefused(const AXWindowController::PlacementOutcome& o) {
-  return std::holds_alternative<AXWindowController::Refused>(o);
-}
 bool isFailed(const AXWindowController::PlacementOutcome& o) {
   return std::holds_alternative<AXWindowController::Failed>(o);
 }
