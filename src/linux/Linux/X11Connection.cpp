@@ -182,15 +182,40 @@ void X11Connection::dispatch(const xcb_generic_event_t& event) {
     case XCB_UNMAP_NOTIFY:
       forgetGeometry(reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window);
       break;
-    case XCB_REPARENT_NOTIFY:
-      forgetGeometry(reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window);
+    case XCB_REPARENT_NOTIFY: {
+      auto w = reinterpret_cast<const xcb_reparent_notify_event_t&>(event).window;
+      forgetGeometry(w);
+      std::erase_if(topLevelCache_, [&](const auto& p) { return p.first == w; });
       break;
-    case XCB_DESTROY_NOTIFY:
-      forget(reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window);
+    }
+    case XCB_DESTROY_NOTIFY: {
+      auto w = reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window;
+      forget(w);
+      std::erase_if(topLevelCache_, [&](const auto& p) { return p.first == w || p.second == w; });
       break;
+    }
     default:
       break;
   }
+  // The root's children were restacked, added, removed or reparented (reported through the
+  // root's substructure events, whose `event` is the root).
+  auto aboutRootChild = [&]() -> bool {
+    switch (type) {
+      case XCB_CONFIGURE_NOTIFY:
+        return reinterpret_cast<const xcb_configure_notify_event_t&>(event).event == root_;
+      case XCB_CREATE_NOTIFY:
+        return reinterpret_cast<const xcb_create_notify_event_t&>(event).parent == root_;
+      case XCB_DESTROY_NOTIFY:
+        return reinterpret_cast<const xcb_destroy_notify_event_t&>(event).event == root_;
+      case XCB_REPARENT_NOTIFY:
+        return reinterpret_cast<const xcb_reparent_notify_event_t&>(event).event == root_;
+      case XCB_CIRCULATE_NOTIFY:
+        return reinterpret_cast<const xcb_circulate_notify_event_t&>(event).event == root_;
+      default:
+        return false;
+    }
+  };
+  if (aboutRootChild()) rootCache_.children.reset();
   // The whole screen changed: every frame may have moved.
   if (rootConfigure) geometryCache_.clear();
   if (type == XCB_CONFIGURE_NOTIFY &&
@@ -271,15 +296,71 @@ std::vector<xcb_window_t> X11Connection::clientList() {
 }
 
 std::vector<xcb_window_t> X11Connection::clientListStacking() {
-  if (rootCache_.stacking) return *rootCache_.stacking;
-  Reply<xcb_get_property_reply_t> r(
-      xcb_get_property_reply(conn_,
-                             xcb_get_property(conn_, 0, root_, ewmh_._NET_CLIENT_LIST_STACKING,
-                                              XCB_ATOM_WINDOW, 0, 1u << 16),
-                             nullptr));
-  auto out = windowsOf(r.get());
-  if (stillValid()) rootCache_.stacking = out;
+  std::vector<xcb_window_t> listed;
+  if (rootCache_.stacking) {
+    listed = *rootCache_.stacking;
+  } else {
+    Reply<xcb_get_property_reply_t> r(
+        xcb_get_property_reply(conn_,
+                               xcb_get_property(conn_, 0, root_, ewmh_._NET_CLIENT_LIST_STACKING,
+                                                XCB_ATOM_WINDOW, 0, 1u << 16),
+                               nullptr));
+    listed = windowsOf(r.get());
+    if (stillValid()) rootCache_.stacking = listed;
+  }
+  auto children = rootChildren();
+  return orderByServerStacking(
+      std::move(listed), [this](xcb_window_t w) { return topLevelOf(w); }, children);
+}
+
+std::vector<xcb_window_t> X11Connection::orderByServerStacking(
+    std::vector<xcb_window_t> listed, const std::function<xcb_window_t(xcb_window_t)>& topLevelOf,
+    const std::vector<xcb_window_t>& children) {
+  std::vector<std::pair<long, xcb_window_t>> keyed;
+  keyed.reserve(listed.size());
+  for (auto w : listed) {
+    auto at = std::find(children.begin(), children.end(), topLevelOf(w));
+    keyed.emplace_back(at == children.end() ? -1 : at - children.begin(), w);
+  }
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 0; i < keyed.size(); ++i)
+    listed[i] = keyed[i].second;
+  return listed;
+}
+
+std::vector<xcb_window_t> X11Connection::rootChildren() {
+  if (rootCache_.children) return *rootCache_.children;
+  std::vector<xcb_window_t> out;
+  Reply<xcb_query_tree_reply_t> r(
+      xcb_query_tree_reply(conn_, xcb_query_tree(conn_, root_), nullptr));
+  if (r) {
+    auto* c = xcb_query_tree_children(r.get());
+    out.assign(c, c + xcb_query_tree_children_length(r.get()));
+  }
+  // Kept until an event about the root's children, which may already be on its way, says
+  // otherwise.
+  rootCache_.children = out;
   return out;
+}
+
+xcb_window_t X11Connection::topLevelOf(xcb_window_t window) {
+  for (const auto& [w, top] : topLevelCache_)
+    if (w == window) return top;
+  xcb_window_t at = window;
+  // Frames nest a few levels at most; a deeper chain is not followed.
+  for (int depth = 0; depth < 8; ++depth) {
+    Reply<xcb_query_tree_reply_t> r(
+        xcb_query_tree_reply(conn_, xcb_query_tree(conn_, at), nullptr));
+    if (!r) return 0;
+    if (r->parent == root_ || r->parent == XCB_NONE) {
+      // Kept until the window is reparented or destroyed (an event already on its way included).
+      topLevelCache_.emplace_back(window, at);
+      return at;
+    }
+    at = r->parent;
+  }
+  return 0;
 }
 
 bool X11Connection::stillValid() {

@@ -108,8 +108,15 @@ class X11Connection {
 
   // --- Root facts ---
   std::vector<xcb_window_t> clientList();
-  // Bottom to top, as the window manager keeps it.
+  // Bottom to top: the window manager's list, in the order the server really stacks the windows
+  // (a window manager may keep its list the wrong way round).
   std::vector<xcb_window_t> clientListStacking();
+  // `listed` in the order of each window's top-level ancestor among `children` (the root's
+  // children, bottom to top); windows whose ancestor is not there stay below, in listed order,
+  // and windows sharing one keep their listed order.
+  static std::vector<xcb_window_t> orderByServerStacking(
+      std::vector<xcb_window_t> listed, const std::function<xcb_window_t(xcb_window_t)>& topLevelOf,
+      const std::vector<xcb_window_t>& children);
   xcb_window_t activeWindow();
   // The window manager's check window, or 0 when no EWMH window manager runs.
   xcb_window_t supportingWMCheck();
@@ -189,8 +196,14 @@ class X11Connection {
   // Properties of the root window, each forgotten when it changes.
   struct RootCache {
     std::optional<std::optional<Rect>> workArea;
-    std::optional<std::vector<xcb_window_t>> stacking;
+    std::optional<std::vector<xcb_window_t>> stacking;  // the window manager's list
+    std::optional<std::vector<xcb_window_t>> children;  // the server's order, bottom to top
   };
+  // The child of the root that holds a window (its frame, or the window itself); kept until the
+  // window is reparented or destroyed.
+  std::vector<std::pair<xcb_window_t, xcb_window_t>> topLevelCache_;
+  xcb_window_t topLevelOf(xcb_window_t window);
+  std::vector<xcb_window_t> rootChildren();
   RootCache rootCache_;
   std::uint64_t forgets_ = 0;
   std::uint64_t dispatched_ = 0;  // events dispatched so far
