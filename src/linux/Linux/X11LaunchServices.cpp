@@ -170,17 +170,11 @@ void X11LaunchServices::openApplication(std::string_view appPath,
   // the first one's launch is the one reported, the others are only reaped.
   for (std::size_t i = 1; i < lines->size(); ++i)
     if (auto more = spawnProcess((*lines)[i])) reapWhenDone(more.value());
-  std::uint64_t id = nextId_++;
+  std::uint64_t id = follow(pid.value());
   Launch& l = launches_[id];
-  l.pid = pid.value();
   l.windowClass = entry->startupWMClass;
   l.completion = std::move(completion);
   std::weak_ptr<bool> alive = alive_;
-  l.pidFd = openPidFd(l.pid);
-  if (l.pidFd >= 0)
-    l.exitWatch = x_.loop().watchReadable(l.pidFd, [this, alive, id] {
-      if (auto a = alive.lock(); a && *a) onExit(id);
-    });
   l.bound = x_.loop().postAfter(kWindowBound, [this, alive, id] {
     if (auto a = alive.lock(); !a || !*a) return;
     auto it = launches_.find(id);
@@ -193,19 +187,24 @@ void X11LaunchServices::openApplication(std::string_view appPath,
   });
 }
 
-void X11LaunchServices::reapWhenDone(Pid pid) {
+std::uint64_t X11LaunchServices::follow(Pid pid) {
   std::uint64_t id = nextId_++;
   Launch& l = launches_[id];
   l.pid = pid;
-  l.completed = true;
   l.pidFd = openPidFd(pid);
   std::weak_ptr<bool> alive = alive_;
   if (l.pidFd >= 0)
     l.exitWatch = x_.loop().watchReadable(l.pidFd, [this, alive, id] {
       if (auto a = alive.lock(); a && *a) onExit(id);
     });
-  else
-    launches_.erase(id);
+  return id;
+}
+
+void X11LaunchServices::reapWhenDone(Pid pid) {
+  std::uint64_t id = follow(pid);
+  Launch& l = launches_[id];
+  l.completed = true;
+  if (l.pidFd < 0) launches_.erase(id);
 }
 
 void X11LaunchServices::complete(std::uint64_t id, Result<RunningApp> result) {
@@ -254,18 +253,7 @@ bool X11LaunchServices::runHelper(const std::vector<std::string>& argv) {
   auto pid = spawnProcess(argv);
   if (!pid) return false;
   // Nobody waits for a helper's answer, but its exit is still reaped.
-  std::uint64_t id = nextId_++;
-  Launch& l = launches_[id];
-  l.pid = pid.value();
-  l.completed = true;
-  l.pidFd = openPidFd(l.pid);
-  std::weak_ptr<bool> alive = alive_;
-  if (l.pidFd >= 0)
-    l.exitWatch = x_.loop().watchReadable(l.pidFd, [this, alive, id] {
-      if (auto a = alive.lock(); a && *a) onExit(id);
-    });
-  else
-    launches_.erase(id);
+  reapWhenDone(pid.value());
   return true;
 }
 

@@ -46,7 +46,9 @@ class X11LaunchServices final : public ILaunchServices {
     bool completed = false;
   };
   void complete(std::uint64_t id, Result<RunningApp> result);
-  // Follows a process started alongside a launch only to reap it when it exits.
+  // Follows a process so that its exit is noticed (and reaped); answers its entry's id.
+  std::uint64_t follow(Pid pid);
+  // Follows a process nobody waits for (a helper, a further document's process) only to reap it.
   void reapWhenDone(Pid pid);
   void onExit(std::uint64_t id);
   bool runHelper(const std::vector<std::string>& argv);
