@@ -53,6 +53,8 @@ std::unique_ptr<Apps> appsOver(LiveDesktop& d) {
       << "[Desktop Entry]\nType=Application\nName=Missing\nExec=/nonexistent/zelvorn-nothing\n";
   std::ofstream(a->data / "applications/zelvorn-test-shell.desktop")
       << "[Desktop Entry]\nType=Application\nName=Shell\nExec=sh -c 'xclock | cat'\n";
+  std::ofstream(a->data / "applications/zelvorn-test-message.desktop")
+      << "[Desktop Entry]\nType=Application\nName=Message\nExec=xmessage -file %f\n";
   a->index = std::make_unique<DesktopEntryIndex>(std::vector<std::string>{a->data.path()});
   a->apps = std::make_unique<X11RunningApps>(*d.x, *d.clients, *d.ax, *a->index);
   a->launch = std::make_unique<X11LaunchServices>(*d.x, *d.clients, *a->apps, *a->index);
@@ -109,6 +111,26 @@ TEST(X11Desktop, LaunchesAnEntryAndAnnouncesItsLaunchAndTermination) {
   ASSERT_TRUE(d->loop.runUntil([&] { return !terminated.empty(); }, 5));
   EXPECT_EQ(terminated.front().pid, app.pid);
   EXPECT_TRUE(d->loop.runUntil([&] { return !a->apps->byPid(app.pid); }, 5));
+
+  // A line that takes one document runs once per document; the first process is the launch.
+  std::ofstream(a->data / "one.txt") << "one";
+  std::ofstream(a->data / "two.txt") << "two";
+  std::optional<Result<RunningApp>> message;
+  a->launch->openApplication(a->data / "applications/zelvorn-test-message.desktop",
+                             {a->data / "one.txt", "file://" + a->data / "two.txt"}, false,
+                             [&](Result<RunningApp> r) { message = r; });
+  ASSERT_TRUE(d->loop.runUntil([&] { return message.has_value(); }, 10));
+  ASSERT_TRUE(message->ok()) << message->error().description;
+  auto messages = [&] {
+    std::vector<Pid> pids;
+    for (const auto& c : d->clients->clients())
+      if (d->x->facts(c.window).className == "Xmessage") pids.push_back(c.pid);
+    return pids;
+  };
+  ASSERT_TRUE(d->loop.runUntil([&] { return messages().size() == 2; }, 10));
+  for (Pid p : messages())
+    a->apps->terminate(p);
+  EXPECT_TRUE(d->loop.runUntil([&] { return messages().empty(); }, 5));
 
   // Failures arrive as results on the loop: a program that is not there, a line meant for a shell.
   for (const char* entry : {"zelvorn-test-missing.desktop", "zelvorn-test-shell.desktop"}) {
