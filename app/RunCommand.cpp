@@ -96,6 +96,11 @@ int runOnX11(const std::vector<std::string>& urls) {
   return 0;
 }
 
+bool instanceRunning() {
+  auto path = socketPath();
+  return path && LinkSocket::send(*path, {});
+}
+
 int openLinks(const std::vector<std::string>& urls) {
   auto path = socketPath();
   if (path && LinkSocket::send(*path, urls)) return 0;

@@ -14,4 +14,7 @@ int runOnX11(const std::vector<std::string>& urls);
 // Sends the links to the running instance; with none running, starts one that routes them.
 int openLinks(const std::vector<std::string>& urls);
 
+// Whether an instance of the program runs for this user (it answers on the link socket).
+bool instanceRunning();
+
 }  // namespace zelvorn

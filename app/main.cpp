@@ -1,13 +1,25 @@
 // The zelvorn command: the program on the X11 desktop and links handed to it, the scripted demo
-// on the simulated desktop, and a checker for hand-edited workspaces files.
+// on the simulated desktop, a checker for hand-edited workspaces files, and a way to add a
+// workspace where there is no settings window yet.
 #include <CLI/CLI.hpp>
 
 #include <iostream>
 
 #include "CheckWorkspacesCommand.h"
 #include "Demo.h"
+#include "NewWorkspaceCommand.h"
 #include "RunCommand.h"
 #include "X11Demo.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+// fontconfig (which drawing an SVG icon starts) keeps its caches until the process ends.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n";
+}
+extern "C" const char* __lsan_default_options() {
+  return "print_suppressions=0";
+}
+#endif
 
 int main(int argc, char** argv) {
   CLI::App app{"Zelvorn — workspaces of applications, tiled side by side"};
@@ -35,6 +47,20 @@ int main(int argc, char** argv) {
       "open", "Hand zelvorn:// links to the running Zelvorn, starting it when none runs");
   open->add_option("LINK", openLinks, "The links, e.g. zelvorn://show/Work")->required();
 
+  std::string newName, newLayout;
+  std::vector<std::string> newApps;
+  auto* newWorkspace = app.add_subcommand(
+      "new-workspace",
+      "Add a workspace of two to four installed applications (Zelvorn not running)");
+  newWorkspace->add_option("NAME", newName, "The workspace's name")->required();
+  newWorkspace
+      ->add_option("APP", newApps,
+                   "Desktop-file ids (xterm, org.gnome.Nautilus.desktop) or .desktop paths")
+      ->required();
+  newWorkspace->add_option("--layout", newLayout,
+                           "leftRightSplit, topBottomSplit, grid2x2, mainSidebar, threeColumns, "
+                           "… (default: by the number of apps)");
+
   std::string screenshot = "zelvorn-demo.png";
   auto* x11Demo = app.add_subcommand(
       "x11-demo",
@@ -50,5 +76,7 @@ int main(int argc, char** argv) {
 
   if (*demo) return zelvorn::runDemo(stateDirectory);
   if (*check) return zelvorn::runCheckWorkspaces(workspacesFile, std::cout, std::cerr);
+  if (*newWorkspace)
+    return zelvorn::runNewWorkspace(newName, newApps, newLayout, std::cout, std::cerr);
   return 0;
 }

@@ -1,0 +1,84 @@
+#include "NewWorkspaceCommand.h"
+
+#include <memory>
+
+#include "Core/AppRegistry.h"
+#include "Core/WorkspaceFromApps.h"
+#include "Core/WorkspaceManager.h"
+#include "Linux/LinuxDesktop.h"
+#include "Persistence/WorkspaceStore.h"
+#include "Posix/PosixEnvironment.h"
+#include "Posix/PosixFileSystem.h"
+#include "RunCommand.h"
+
+namespace zelvorn {
+
+namespace {
+
+// zelvorn://show/<name>, the name percent-encoded so the link is safe to paste into a shell.
+std::string showLink(const std::string& name) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string link = "zelvorn://show/";
+  for (unsigned char c : name) {
+    bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                      c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      link += static_cast<char>(c);
+    } else {
+      link += '%';
+      link += hex[c >> 4];
+      link += hex[c & 15];
+    }
+  }
+  return link;
+}
+
+}  // namespace
+
+int runNewWorkspace(const std::string& name, const std::vector<std::string>& apps,
+                    const std::string& layout, std::ostream& out, std::ostream& err) {
+  std::optional<LayoutType> type;
+  if (!layout.empty()) {
+    type = layoutTypeFromRawValue(layout);
+    if (!type) {
+      std::string known;
+      for (auto t : kAllLayoutTypes)
+        known += (known.empty() ? "" : ", ") + std::string(rawValue(t));
+      err << "zelvorn new-workspace: no layout “" << layout << "”; one of " << known << ".\n";
+      return 1;
+    }
+  }
+  if (instanceRunning()) {
+    err << "zelvorn new-workspace: Zelvorn is running and would write over the change; quit it "
+           "first.\n";
+    return 1;
+  }
+  // Desktop entries are read through the desktop's own services.
+  PosixMainLoop loop;
+  auto desktop = LinuxDesktop::open(loop);
+  if (!desktop) {
+    err << "zelvorn new-workspace: no X display with an EWMH window manager (is DISPLAY set?)\n";
+    return 1;
+  }
+  PosixFileSystem files;
+  PosixEnvironment environment;
+  std::string folder = WorkspaceStore::defaultDirectory(environment.locations());
+  if (auto readable = WorkspaceStore(files, folder).load(); !readable) {
+    err << "zelvorn new-workspace: " << readable.error().description
+        << " Mend it first (zelvorn check-workspaces shows what is wrong).\n";
+    return 1;
+  }
+  AppRegistry registry(desktop->launchServices(), files);
+  WorkspaceManager manager(std::make_unique<WorkspaceStore>(files, folder), &registry);
+  auto added =
+      WorkspaceFromApps::add(manager, registry, desktop->launchServices(), name, apps, type);
+  if (!added) {
+    err << "zelvorn new-workspace: " << added.error().description << "\n";
+    return 1;
+  }
+  out << "Added “" << added.value().name << "”. Show it with: zelvorn open "
+      << showLink(added.value().name) << "\n";
+  return 0;
+}
+
+}  // namespace zelvorn
