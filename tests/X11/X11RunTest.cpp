@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -30,7 +31,13 @@ std::vector<pid_t> runningInstances() {
     std::string exe, sub;
     std::getline(f, exe, '\0');
     std::getline(f, sub, '\0');
-    if (exe == ZELVORN_EXECUTABLE && sub == "run") out.push_back(std::stoi(name));
+    if (exe != ZELVORN_EXECUTABLE || sub != "run") continue;
+    // Only instances on this test's display: another run of these tests may go on beside it.
+    std::ifstream env(e.path() / "environ");
+    const char* display = std::getenv("DISPLAY");
+    std::string ours = std::string("DISPLAY=") + (display ? display : "");
+    for (std::string var; std::getline(env, var, '\0');)
+      if (var == ours) out.push_back(std::stoi(name));
   }
   return out;
 }
