@@ -167,8 +167,15 @@ TEST(X11Desktop, HidingIconifiesTheAppsWindowsAndActivationIsAnnouncedOnce) {
   ASSERT_NE(other, 0);
   d->loop.runUntil([] { return false; }, 0.2);
   activated.clear();
+  // Activating is a request; the window manager answers in its own time.
   for (Pid p : {term, term, other, term}) {
     ASSERT_TRUE(apps.activate(p, ActivateOptions::none));
+    EXPECT_TRUE(d->loop.runUntil(
+        [&] {
+          auto front = apps.frontmost();
+          return front && front->pid == p;
+        },
+        2));
     d->loop.runUntil([] { return false; }, 0.05);
   }
   ASSERT_GE(activated.size(), 2u);
@@ -178,9 +185,16 @@ TEST(X11Desktop, HidingIconifiesTheAppsWindowsAndActivationIsAnnouncedOnce) {
   EXPECT_EQ(apps.frontmost()->pid, term);
   d->stop(other);
 
-  // The window list is front to back: the active terminal is in front of everything else.
-  auto list = d->windowList->copyWindowList(WindowListOption::onScreenOnly |
-                                            WindowListOption::excludeDesktopElements);
+  // The window list is front to back: the active terminal comes in front of everything else
+  // (once the window manager has restacked it).
+  std::optional<std::vector<WindowListEntry>> list;
+  d->loop.runUntil(
+      [&] {
+        list = d->windowList->copyWindowList(WindowListOption::onScreenOnly |
+                                             WindowListOption::excludeDesktopElements);
+        return list && !list->empty() && list->front().ownerPid == term;
+      },
+      2);
   ASSERT_TRUE(list && !list->empty());
   EXPECT_EQ(list->front().ownerPid, term);
   EXPECT_EQ(list->front().layer, 0);
