@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "App/ZelvornURL.h"
 #include "Core/AppRegistry.h"
 #include "Core/WorkspaceFromApps.h"
 #include "Core/WorkspaceManager.h"
@@ -12,28 +13,6 @@
 #include "RunCommand.h"
 
 namespace zelvorn {
-
-namespace {
-
-// zelvorn://show/<name>, the name percent-encoded so the link is safe to paste into a shell.
-std::string showLink(const std::string& name) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string link = "zelvorn://show/";
-  for (unsigned char c : name) {
-    bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-                      c == '-' || c == '.' || c == '_' || c == '~';
-    if (unreserved) {
-      link += static_cast<char>(c);
-    } else {
-      link += '%';
-      link += hex[c >> 4];
-      link += hex[c & 15];
-    }
-  }
-  return link;
-}
-
-}  // namespace
 
 int runNewWorkspace(const std::string& name, const std::vector<std::string>& apps,
                     const std::string& layout, std::ostream& out, std::ostream& err) {
@@ -77,7 +56,7 @@ int runNewWorkspace(const std::string& name, const std::vector<std::string>& app
     return 1;
   }
   out << "Added “" << added.value().name << "”. Show it with: zelvorn open "
-      << showLink(added.value().name) << "\n";
+      << ZelvornURL::link("show", added.value().name) << "\n";
   return 0;
 }
 

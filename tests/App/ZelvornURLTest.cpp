@@ -83,6 +83,15 @@ TEST(ZelvornURL, QueryTarget) {
   EXPECT_EQ(ZelvornURL::queryTarget("zelvorn://show/Work"), std::nullopt);
 }
 
+TEST(ZelvornURL, LinksItMakesParseBackToTheirTarget) {
+  for (std::string name : {"Mail", "Two Terms", "Café & Co/2", "50%"}) {
+    std::string link = ZelvornURL::link("show", name);
+    EXPECT_EQ(link.substr(15).find_first_of(" &/"), std::string::npos) << link;
+    EXPECT_EQ(ZelvornURL::parse(link), ZelvornURL::Command{ZelvornURL::Show{name}}) << link;
+  }
+  EXPECT_EQ(ZelvornURL::link("show", "Two Terms"), "zelvorn://show/Two%20Terms");
+}
+
 TEST(ZelvornURL, DescribesCommandsForTheLog) {
   EXPECT_EQ(ZelvornURL::description(Show{"Mail"}), "show(target: \"Mail\")");
   EXPECT_EQ(ZelvornURL::description(Hide{}), "hide(target: nil)");

@@ -229,6 +229,15 @@ const std::vector<ZelvornURL::Verb>& ZelvornURL::verbs() {
   return table;
 }
 
+std::string ZelvornURL::link(std::string_view verb, std::string_view target) {
+  std::string in(target);
+  // At most three characters out for one in, and the terminating NUL.
+  std::string escaped(in.size() * 3 + 1, '\0');
+  const char* end = uriEscapeA(in.c_str(), escaped.data(), URI_FALSE, URI_FALSE);
+  escaped.resize(static_cast<std::size_t>(end - escaped.data()));
+  return "zelvorn://" + std::string(verb) + "/" + escaped;
+}
+
 std::optional<std::string> ZelvornURL::queryTarget(std::string_view url) {
   auto link = split(url);
   if (!link) return std::nullopt;

@@ -54,6 +54,8 @@ class ZelvornURL {
   static std::optional<Command> parse(std::string_view url);
   // The target named in the link's query ("workspace", "name" or "index"), if any.
   static std::optional<std::string> queryTarget(std::string_view url);
+  // zelvorn://<verb>/<target>, the target percent-encoded (safe to paste into a shell).
+  static std::string link(std::string_view verb, std::string_view target);
 
   // How a command reads in the log: show(target: "Mail"), hide(target: nil), focus(offset: -1),
   // solo.
